@@ -1,0 +1,143 @@
+#pragma once
+// The window as an in-memory model of its controls, for running the logic without a display.
+// It keeps the same event semantics as the Qt window: a text set from code raises the field's change
+// event, a list choice from code raises none, a check box set from code raises its click.
+// Tests act as the operator through its operator... calls, answer question boxes from a queue and
+// fire timers by hand.
+#include <array>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/Form.h"
+#include "app/K5402p.h"
+#include "app/WindowLayout.h"
+
+namespace k54 {
+
+class HeadlessForm final : public Form {
+public:
+    enum class BoxKind { Information, Message, Question };
+    struct Box {
+        BoxKind kind;
+        std::string text;
+        std::string caption;
+    };
+    using EventSink = std::function<bool(EventKind, Event&)>;
+
+    HeadlessForm();
+
+    // Where the model's events go (the window's handlers).
+    void setEventSink(EventSink sink) { sink_ = std::move(sink); }
+
+    // --- Form ---
+    bool hasControl(std::string_view name) const override;
+    ControlKind kindOf(std::string_view name) const override;
+    std::string text(std::string_view name) const override;
+    void setText(std::string_view name, std::string_view text) override;
+    void selectAllText(std::string_view name) override;
+    bool isVisible(std::string_view name) const override;
+    void setVisible(std::string_view name, bool visible) override;
+    bool isEnabled(std::string_view name) const override;
+    void setEnabled(std::string_view name, bool enabled) override;
+    Colour colour(std::string_view name) const override;
+    void setColour(std::string_view name, Colour colour) override;
+    int itemIndex(std::string_view name) const override;
+    void setItemIndex(std::string_view name, int index) override;
+    int itemCount(std::string_view name) const override;
+    std::string itemText(std::string_view name, int index) const override;
+    std::string itemHint(std::string_view name, int index) const override;
+    void clearItems(std::string_view name) override;
+    void addItem(std::string_view name, std::string_view text, std::string_view hint) override;
+    bool isChecked(std::string_view name) const override;
+    void setChecked(std::string_view name, bool checked) override;
+    bool isDown(std::string_view name) const override;
+    void setDown(std::string_view name, bool down) override;
+    std::string panelText(int panel) const override;
+    void setPanelText(int panel, std::string_view text) override;
+    void repaintStatusBar() override { ++repaints_; }
+    std::string logText() const override;
+    void appendLog(std::string_view line) override { log_.emplace_back(line); }
+    void clearLogLines() override { log_.clear(); }
+    int progress(std::string_view name) const override;
+    void setProgress(std::string_view name, int position) override;
+    int timerInterval(std::string_view name) const override;
+    void setTimerInterval(std::string_view name, int milliseconds) override;
+    bool isTimerEnabled(std::string_view name) const override;
+    void setTimerEnabled(std::string_view name, bool enabled) override;
+    void showInformation(std::string_view text) override;
+    void showMessage(std::string_view text) override;
+    bool askYesNo(std::string_view text, std::string_view caption) override;
+    void beep() override { ++beeps_; }
+    void closeWindow() override { closed_ = true; }
+
+    // --- the operator and the event loop, as tests drive them ---
+    void create();                                  // the window has been built
+    void activate();                                // the window becomes active
+    void operatorChooses(std::string_view list, int index);
+    void operatorTypes(std::string_view field, std::string_view text);  // replaces the text
+    bool operatorTypesChar(std::string_view field, int character);      // false when refused
+    void focus(std::string_view control);           // leaves the focused control, enters this one
+    void leaveFocus();
+    void pressKey(std::string_view control, int virtualKey);
+    void click(std::string_view control);
+    bool fireTimer(std::string_view timer);         // false when the timer is not running
+    void answerNextQuestion(bool yes) { answers_.push_back(yes); }
+
+    // --- what the operator saw ---
+    const std::vector<std::string>& logLines() const { return log_; }
+    const std::vector<Box>& boxes() const { return boxes_; }
+    void clearBoxes() { boxes_.clear(); }
+    int beeps() const { return beeps_; }
+    int repaints() const { return repaints_; }
+    bool closed() const { return closed_; }
+    int unansweredQuestions() const { return unanswered_; }
+    std::string focused() const { return focused_; }
+    int changeEvents(std::string_view control) const;
+
+private:
+    struct Item {
+        std::string text, hint;
+    };
+    struct State {
+        ControlKind kind;
+        std::string text;
+        std::vector<Item> items;
+        int itemIndex = -1;
+        int maxLength = 0;
+        bool visible = true, enabled = true, checked = false, down = false;
+        Colour colour = kButtonFace;
+        int interval = 0, position = 0;
+        int changeEvents = 0;
+    };
+
+    State& state(std::string_view name);
+    const State& state(std::string_view name) const;
+    void raise(EventKind kind, std::string_view name, int key = 0);
+    int raiseKey(EventKind kind, std::string_view name, int key);
+
+    std::map<std::string, State, std::less<>> controls_;
+    std::array<std::string, 4> panels_;
+    std::vector<std::string> log_;
+    std::vector<Box> boxes_;
+    std::deque<bool> answers_;
+    EventSink sink_;
+    std::string focused_;
+    int beeps_ = 0, repaints_ = 0, unanswered_ = 0;
+    bool closed_ = false;
+};
+
+// The headless window: the model and its handlers, wired like the real one.
+class HeadlessWindow {
+public:
+    HeadlessWindow(cPort& port, mBus& bus, k54L& state, const SystemSettings& system);
+    HeadlessForm form;
+    WindowEvents events;
+
+    // Builds, creates and activates the window as the program's start does.
+    void start();
+};
+
+}  // namespace k54

@@ -1,0 +1,153 @@
+#include "app/qt/ControlFactory.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace k54 {
+namespace {
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+// The four-digit password mask: digits only (no sign), blanks shown as spaces.
+constexpr const char* kPasswordMask = "0000; ";
+
+QWidget* createLabel(const ControlSpec& spec, QWidget* parent) {
+    auto* label = new QLabel(qs(spec.text), parent);
+    if (spec.isLabel) {
+        QFont font = label->font();
+        font.setBold(true);
+        font.setPixelSize(13);
+        label->setFont(font);
+    }
+    if (spec.name == "sMgr" || spec.name == "sUnt") {
+        QFont font = label->font();
+        font.setBold(true);
+        font.setPixelSize(20);
+        label->setFont(font);
+        label->setAlignment(spec.name == "sMgr" ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    return label;
+}
+
+QWidget* createEdit(const ControlSpec& spec, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    if (spec.kind == ControlKind::MaskedEdit) edit->setInputMask(kPasswordMask);
+    if (spec.maxLength > 0) edit->setMaxLength(spec.maxLength);
+    edit->setText(qs(spec.text));
+    return edit;
+}
+
+QWidget* createList(const ControlSpec& spec, QWidget* parent) {
+    auto* list = new QComboBox(parent);
+    list->setEditable(false);
+    for (const std::string& item : spec.items) list->addItem(qs(item));
+    list->setCurrentIndex(spec.itemIndex);
+    list->setMaxVisibleItems(16);
+    // Long item texts (the input types) open a popup wider than the closed list.
+    list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0) + 24);
+    return list;
+}
+
+QWidget* createButton(const ControlSpec& spec, QWidget* parent) {
+    auto* button = new QPushButton(qs(spec.text), parent);
+    button->setCheckable(spec.checkable);
+    button->setAutoDefault(false);
+    button->setProperty("hint", qs(spec.hint));  // every button keeps its hint; only some show it
+    if (spec.showHint) button->setToolTip(qs(spec.hint));
+    return button;
+}
+
+QWidget* createMemo(QWidget* parent) {
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setReadOnly(true);
+    // The operator cannot type into the log, but its lines stay as readable as enabled text.
+    QPalette palette = memo->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
+    palette.setColor(QPalette::Disabled, QPalette::Base, palette.color(QPalette::Active, QPalette::Base));
+    memo->setPalette(palette);
+    return memo;
+}
+
+QWidget* createProgressBar(QWidget* parent) {
+    auto* bar = new QProgressBar(parent);
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    return bar;
+}
+
+QWidget* createWidget(const ControlSpec& spec, QWidget* parent) {
+    switch (spec.kind) {
+        case ControlKind::StaticText: return createLabel(spec, parent);
+        case ControlKind::Edit:
+        case ControlKind::MaskedEdit: return createEdit(spec, parent);
+        case ControlKind::Combo: return createList(spec, parent);
+        case ControlKind::CheckBox: return new QCheckBox(qs(spec.text), parent);
+        case ControlKind::Button:
+        case ControlKind::LatchButton: return createButton(spec, parent);
+        case ControlKind::Panel: {
+            auto* panel = new QFrame(parent);
+            panel->setAutoFillBackground(true);
+            return panel;
+        }
+        case ControlKind::GroupBox: return new QGroupBox(qs(spec.text), parent);
+        case ControlKind::PageControl: {
+            auto* tabs = new QTabWidget(parent);
+            // All six tabs fit in one row, as the operator expects of a small fixed window.
+            tabs->setUsesScrollButtons(false);
+            tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
+            return tabs;
+        }
+        case ControlKind::Page: {
+            auto* tabs = qobject_cast<QTabWidget*>(parent);
+            auto* page = new QWidget;
+            if (tabs) tabs->addTab(page, qs(spec.text));
+            return page;
+        }
+        case ControlKind::Memo: return createMemo(parent);
+        case ControlKind::ProgressBar: return createProgressBar(parent);
+        case ControlKind::StatusBar: {
+            auto* bar = new QStatusBar(parent);
+            bar->setSizeGripEnabled(false);
+            return bar;
+        }
+        case ControlKind::Form:
+        case ControlKind::Timer: break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+QObject* createControl(const ControlSpec& spec, QWidget* parent, QObject* owner) {
+    if (spec.kind == ControlKind::Timer) {
+        auto* timer = new QTimer(owner);
+        timer->setObjectName(qs(spec.name));
+        timer->setInterval(spec.interval);
+        if (spec.enabled) timer->start();
+        return timer;
+    }
+    QWidget* widget = createWidget(spec, parent);
+    if (!widget) return nullptr;
+    widget->setObjectName(qs(spec.name));
+    if (spec.kind != ControlKind::Page) {
+        const Geometry& g = spec.geometry;
+        widget->setGeometry(g.left, g.top, g.width, g.height);
+        widget->setVisible(spec.visible);
+    }
+    widget->setEnabled(spec.enabled);
+    return widget;
+}
+
+}  // namespace k54

@@ -1,0 +1,55 @@
+// The configurator k54: the three long-lived objects first, then the one window.
+#include <QApplication>
+#include <QLocale>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "app/qt/Tk54.h"
+#include "config/K54cfg.h"
+#include "modbus/K54mdb.h"
+#include "serial/K54com.h"
+#include "serial/PlatformSerial.h"
+
+namespace {
+
+bool hasDisplay() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform && *platform) return true;
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+
+char systemDecimalSeparator() {
+    const QString point = QLocale::system().decimalPoint();
+    return point == QStringLiteral(",") ? ',' : '.';
+}
+
+std::tm localNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+#ifdef __linux__
+    if (!hasDisplay()) {
+        std::fputs("k54: no display found (DISPLAY is not set); run it under a desktop, or headless with "
+                   "`xvfb-run -a k54`\n",
+                   stderr);
+        return 1;
+    }
+#endif
+    k54::cPort port(k54::makePlatformSerialBackend());
+    k54::mBus bus(port);
+    k54::k54L state;
+    QApplication app(argc, argv);
+    const k54::SystemSettings system{systemDecimalSeparator(), localNow};
+    k54::Tk54 window(port, bus, state, system);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,52 @@
+# Helpers that keep the core libraries and their tests uniform.
+#
+# The core (no Qt) is built once plain, for the programs, and once more with AddressSanitizer and
+# UndefinedBehaviorSanitizer (targets suffixed _san) when K54_SANITIZE is on; the core's tests link
+# the sanitized variants, the Qt window and the programs link the plain ones.
+include(GoogleTest)
+
+set(K54_SAN_OPTIONS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+
+# k54_core_library(NAME SOURCES ... [DEPS internal core libraries] [LIBS external libraries])
+function(k54_core_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS;LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${A_DEPS} ${A_LIBS})
+  if(K54_SANITIZE)
+    set(san_deps)
+    foreach(dep IN LISTS A_DEPS)
+      list(APPEND san_deps ${dep}_san)
+    endforeach()
+    add_library(${name}_san STATIC ${A_SOURCES})
+    target_include_directories(${name}_san PUBLIC ${PROJECT_SOURCE_DIR})
+    target_compile_options(${name}_san PUBLIC ${K54_SAN_OPTIONS})
+    target_link_options(${name}_san PUBLIC ${K54_SAN_OPTIONS})
+    target_link_libraries(${name}_san PUBLIC ${san_deps} ${A_LIBS})
+  endif()
+endfunction()
+
+# k54_core_test(NAME SOURCES ... DEPS core libraries [LIBS external libraries])
+# A GoogleTest program over the core, sanitized when K54_SANITIZE is on; every test case is one CTest test.
+function(k54_core_test name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS;LIBS;LABELS" ${ARGN})
+  set(deps)
+  foreach(dep IN LISTS A_DEPS)
+    if(K54_SANITIZE AND TARGET ${dep}_san)
+      list(APPEND deps ${dep}_san)
+    else()
+      list(APPEND deps ${dep})
+    endif()
+  endforeach()
+  add_executable(${name} ${A_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${deps} ${A_LIBS} GTest::gtest_main)
+  if(K54_SANITIZE)
+    target_compile_options(${name} PRIVATE ${K54_SAN_OPTIONS})
+    target_link_options(${name} PRIVATE ${K54_SAN_OPTIONS})
+  endif()
+  if(NOT A_LABELS)
+    set(A_LABELS core)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${A_LABELS}")
+endfunction()

@@ -1,0 +1,83 @@
+#include "config/ConfigTransfer.h"
+
+#include <array>
+
+#include "app/Status.h"
+#include "config/InputView.h"
+#include "config/RowBinding.h"
+
+namespace k54 {
+namespace {
+
+constexpr std::string_view kProgressBar = "Bar_S";
+
+uint8_t writeRowValue(Session& s, const ParamRow& row, int32_t value) {
+    if (row.wide) {
+        const auto words = encodeWide(value);
+        const std::array<int16_t, 2> values{static_cast<int16_t>(words[0]), static_cast<int16_t>(words[1])};
+        return s.bus.writeRegisters(s.k.txFrame, s.k.rxFrame, s.k.slaveAddress, row.reg, 2, values);
+    }
+    return s.bus.writeRegister(s.k.txFrame, s.k.rxFrame, s.k.slaveAddress, row.reg,
+                               static_cast<int16_t>(encodeNarrow(value)));
+}
+
+}  // namespace
+
+bool readConfiguration(Session& s) {
+    if (s.bus.readRegisters(s.k.txFrame, s.k.rxFrame, s.k.slaveAddress, 0, kConfigRegisterCount) != 0) {
+        reportStatus(s.form, "Ошибка чтения конфигурации");
+        return false;
+    }
+    for (int k = 0; k < kConfigRegisterCount; ++k) {
+        const int rowIndex = registerToRow(k).value();
+        ParamRow& row = s.k.row(rowIndex);
+        if (row.wide) {
+            row.value = decodeWide(replyRegister(s.k.rxFrame, k), replyRegister(s.k.rxFrame, k + 1));
+            ++k;
+        } else {
+            row.value = decodeNarrow(replyRegister(s.k.rxFrame, k));
+        }
+        showReadValue(s, rowIndex);
+    }
+    refreshInputView(s);
+    return true;
+}
+
+uint8_t writeParameter(Session& s, int rowIndex) {
+    const ParamRow& row = s.k.row(rowIndex);
+    return writeRowValue(s, row, row.value);
+}
+
+bool sendParameters(Session& s, std::initializer_list<int> rows) {
+    bool allWritten = true;
+    for (const int row : rows) allWritten = writeParameter(s, row) == 0 && allWritten;
+    if (!allWritten) reportStatus(s.form, kParameterWriteFailed);
+    return allWritten;
+}
+
+bool writeFactoryConfiguration(Session& s) {
+    reportStatus(s.form, "Запись конфигурации в прибор!!!");
+    s.form.setProgress(kProgressBar, 0);
+    bool allWritten = true;
+    for (int i = 0; i < kParamCount; ++i) {
+        const ParamRow& row = s.k.row(i);
+        const uint8_t result = writeRowValue(s, row, row.factoryValue);
+        allWritten = allWritten && result == 0;
+        if (result == kNoReply) break;  // the instrument is gone: the rest would only wait out time-outs
+        s.form.setProgress(kProgressBar, (i + 1) * 100 / kParamCount);
+    }
+    reportStatus(s.form, allWritten ? "Запись завершена!" : "Ошибка записи конфигурации");
+    return allWritten;
+}
+
+void confirmAndWriteFactory(Session& s) {
+    if (!s.form.askYesNo("Запись заводской кофигурации", "Подтвердите")) return;
+    if (!s.k.hasLinkFlags(kLinkConnected | kLinkConfigurable)) {
+        s.form.appendLog("Прибор не подключен");
+        return;
+    }
+    writeFactoryConfiguration(s);
+    readConfiguration(s);
+}
+
+}  // namespace k54

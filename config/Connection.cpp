@@ -1,0 +1,176 @@
+#include "config/Connection.h"
+
+#include <array>
+#include <charconv>
+
+#include "app/Status.h"
+#include "config/Measurement.h"
+#include "config/RowBinding.h"
+#include "config/TextFormat.h"
+
+namespace k54 {
+namespace {
+
+constexpr std::string_view kPortPrefix = "COM";
+
+// A failed open beeps and reports through the window.
+class WindowStatusSink final : public StatusSink {
+public:
+    explicit WindowStatusSink(Form& form) : form_(form) {}
+    void beep() override { form_.beep(); }
+    void reportStatus(std::string_view text) override { k54::reportStatus(form_, text); }
+
+private:
+    Form& form_;
+};
+
+// The number right after "COM" (0 when no digit follows); nothing when it is above 255.
+std::optional<int> portNumberOf(std::string_view name) {
+    if (name.substr(0, kPortPrefix.size()) != kPortPrefix) return std::nullopt;
+    name.remove_prefix(kPortPrefix.size());
+    int number = 0;
+    for (const char c : name) {
+        if (c < '0' || c > '9') break;
+        number = number * 10 + (c - '0');
+        if (number > 255) return std::nullopt;
+    }
+    return number;
+}
+
+std::string portItemText(int port) { return std::string(kPortPrefix) + std::to_string(port); }
+
+void reportWithPort(Session& s, const char* format) {
+    s.k.statusText = formatText(format, s.k.portNumber);
+    reportStatus(s.form, s.k.statusText);
+}
+
+void closeHeldPort(Session& s) {
+    if (s.k.openPort != 0) s.port.close();
+    s.k.openPort = 0;
+}
+
+void setLinkControlsEnabled(Session& s, bool enabled) {
+    for (const char* name : {"Adr_E", "Spd_B", "Com_B"}) s.form.setEnabled(name, enabled);
+}
+
+}  // namespace
+
+std::vector<int> portNumbersFromDeviceNames(const std::vector<std::string>& names) {
+    std::array<bool, 256> present{};
+    for (const std::string& name : names)
+        if (const auto number = portNumberOf(name)) present.at(static_cast<std::size_t>(*number)) = true;
+    std::vector<int> ports;
+    for (int n = 1; n <= 255; ++n)
+        if (present.at(static_cast<std::size_t>(n))) ports.push_back(n);
+    return ports;
+}
+
+int32_t deviceVersion(uint8_t v1, uint8_t v2, uint8_t v3, uint8_t v4) {
+    const uint32_t bits = (uint32_t{v1} << 24) | (uint32_t{v2} << 16) | (uint32_t{v3} << 8) | v4;
+    return static_cast<int32_t>(bits);
+}
+
+void listSerialPorts(Session& s) {
+    const std::vector<int> ports = portNumbersFromDeviceNames(s.port.deviceNames());
+    s.form.clearItems("Com_B");
+    for (const int port : ports)
+        s.form.addItem("Com_B", portItemText(port), s.port.describe(static_cast<uint8_t>(port)));
+}
+
+void initialiseWindow(Session& s) {
+    bindRows(s);
+    s.form.setText("VerPC", kConfiguratorVersion);
+    s.form.setText("Adr_E", std::to_string(s.k.slaveAddress));
+    s.form.setItemIndex("Spd_B", s.k.speedIndex);
+    int chosen = -1;
+    const std::string wanted = portItemText(s.k.portNumber);
+    for (int i = 0; i < s.form.itemCount("Com_B"); ++i)
+        if (s.form.itemText("Com_B", i) == wanted) chosen = i;
+    s.form.setItemIndex("Com_B", chosen);
+}
+
+void selectSpeed(Session& s) {
+    const int index = s.form.itemIndex("Spd_B");
+    if (index >= 0 && index < static_cast<int>(kBaudRates.size())) s.k.speedIndex = static_cast<uint8_t>(index);
+}
+
+void selectPort(Session& s) {
+    const std::string item = s.form.text("Com_B");
+    if (item.size() <= kPortPrefix.size()) return;
+    int number = 0;
+    const char* first = item.data() + kPortPrefix.size();
+    const auto [end, error] = std::from_chars(first, item.data() + item.size(), number);
+    if (error == std::errc{} && end == item.data() + item.size() && number >= 1 && number <= 255)
+        s.k.portNumber = static_cast<uint8_t>(number);
+}
+
+bool toggleConnection(Session& s) {
+    if (s.k.openPort != 0 && s.k.openPort == s.k.portNumber) {
+        showDisconnected(s);
+        reportStatus(s.form, formatText("Прибор отключен Com%1d свободен.", s.k.portNumber));
+        return false;
+    }
+    closeHeldPort(s);
+    reportWithPort(s, "Поиск на Com%1d. Ждите!");
+    WindowStatusSink sink(s.form);
+    if (!s.port.open(s.k.portNumber, s.k.speedIndex, sink)) {
+        s.form.setDown("ConnectCom", false);
+        return false;
+    }
+    if (checkDeviceVersion(s)) {
+        showConnected(s);
+        s.k.openPort = s.k.portNumber;
+        return true;
+    }
+    showDisconnected(s);
+    s.port.close();
+    return false;
+}
+
+bool checkDeviceVersion(Session& s) {
+    s.form.setPanelText(3, "Ждите!!!");
+    s.form.repaintStatusBar();
+    if (s.bus.readRegisters(s.k.txFrame, s.k.rxFrame, s.k.slaveAddress, kRegVersion, 2) != 0) {
+        reportStatus(s.form, "Прибор не подключен");
+        return false;
+    }
+    const auto& rx = s.k.rxFrame;
+    const uint8_t v1 = rx[3], v2 = rx[4], v3 = rx[5], v4 = rx[6];
+    if (v1 == 0) {
+        reportWithPort(s, "Прибор на Com%1d не обнаружен");
+        return false;
+    }
+    if (deviceVersion(v1, v2, v3, v4) < kMinDeviceVersion) {
+        reportStatus(s.form, formatText("Версия прибора %01d.%02d.%02d%02d устарела", v1, v2, v3, v4));
+        reportStatus(s.form, "Прибор не подключен");
+        return false;
+    }
+    s.form.setPanelText(0, formatText("v.%01d.%02d.%02d%02d", v1, v2, v3, v4));
+    s.form.repaintStatusBar();
+    reportWithPort(s, "Прибор подключен Com%1d.");
+    return true;
+}
+
+void showConnected(Session& s) {
+    s.k.setLinkFlags(kLinkConnected | kLinkConfigurable);
+    s.form.setText("ConnectCom", "Отключить");
+    s.form.setVisible("Config", true);
+    s.form.setVisible("TitulControl", true);
+    setLinkControlsEnabled(s, false);
+    s.form.setText("Adr_E", std::to_string(s.k.slaveAddress));
+    s.form.setVisible("MeasureL", true);
+}
+
+void showDisconnected(Session& s) {
+    stopMeasurementPoll(s);
+    s.form.setVisible("MeasureL", false);
+    s.k.clearLinkFlags(kLinkConnected | kLinkConfigurable);
+    closeHeldPort(s);
+    s.form.setDown("ConnectCom", false);
+    s.form.setText("ConnectCom", "Подключить");
+    s.form.setVisible("Config", false);
+    s.form.setVisible("TitulControl", false);
+    setLinkControlsEnabled(s, true);
+}
+
+}  // namespace k54

@@ -1,0 +1,45 @@
+#include "config/ParamTable.h"
+
+namespace k54 {
+
+std::optional<int> registerToRow(int k) {
+    if (k < 0 || k >= kConfigRegisterCount) return std::nullopt;
+    if (k <= 5) return k;
+    if (k <= 13) return 6 + (k - 6) / 2;
+    if (k <= 30) return k - 4;
+    return 27 + (k - 31) / 2;
+}
+
+int32_t decodeNarrow(uint16_t reg) { return static_cast<int16_t>(reg); }
+
+int32_t decodeWide(uint16_t high, uint16_t low) {
+    return static_cast<int32_t>((static_cast<uint32_t>(high) << 16) | low);
+}
+
+uint16_t encodeNarrow(int32_t value) { return static_cast<uint16_t>(static_cast<uint32_t>(value) & 0xFFFFu); }
+
+std::array<uint16_t, 2> encodeWide(int32_t value) {
+    const auto bits = static_cast<uint32_t>(value);
+    return {static_cast<uint16_t>(bits >> 16), static_cast<uint16_t>(bits & 0xFFFFu)};
+}
+
+std::array<uint16_t, kConfigRegisterCount> registerImage(const ParamTable& rows, bool factory) {
+    std::array<uint16_t, kConfigRegisterCount> image{};
+    for (const ParamRow& r : rows) {
+        const int32_t v = factory ? r.factoryValue : r.value;
+        if (r.wide) {
+            const auto words = encodeWide(v);
+            image.at(r.reg) = words[0];
+            image.at(r.reg + 1u) = words[1];
+        } else {
+            image.at(r.reg) = encodeNarrow(v);
+        }
+    }
+    return image;
+}
+
+bool isOneBased(std::string_view controlName) {
+    return controlName == "Ndt_B" || controlName == "La__B" || controlName == "Ld__B";
+}
+
+}  // namespace k54

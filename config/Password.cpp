@@ -1,0 +1,90 @@
+#include "config/Password.h"
+
+#include "config/TextFormat.h"
+#include "config/ValueEntry.h"
+#include "modbus/K54mdb.h"
+
+namespace k54 {
+namespace {
+
+constexpr std::string_view kField = "Psw_E";
+
+std::string fourDigits(uint16_t password) { return formatText("%04d", password); }
+
+// Takes the field's number into password; a field without one is refused in the log.
+bool takeFieldPassword(Session& s) {
+    const auto number = passwordFromText(s.form.text(kField));
+    if (!number) {
+        s.form.appendLog(kBadNumber);
+        return false;
+    }
+    s.k.password = *number;
+    return true;
+}
+
+}  // namespace
+
+std::optional<uint16_t> passwordFromText(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    if (text.empty() || text.size() > 4) return std::nullopt;
+    uint16_t number = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        number = static_cast<uint16_t>(number * 10 + (c - '0'));
+    }
+    return number;
+}
+
+void clearPasswordField(Session& s) { s.form.setText(kField, "0000"); }
+
+void capturePassword(Session& s) {
+    takeFieldPassword(s);
+    clearPasswordField(s);
+}
+
+bool passwordKeyPress(Session& s, int key) {
+    if ((key >= '0' && key <= '9') || key == kKeyBackspace) return true;
+    if (key == kKeyEnter) {
+        if (takeFieldPassword(s))
+            confirmAndWritePassword(s);
+        else
+            clearPasswordField(s);
+        return false;
+    }
+    s.form.beep();
+    return false;
+}
+
+void submitPassword(Session& s) {
+    s.form.setText(kField, fourDigits(s.k.password));
+    confirmAndWritePassword(s);
+}
+
+void confirmAndWritePassword(Session& s) {
+    if (s.form.askYesNo("Записать пароль?", "Подтверждение")) {
+        if (writePassword(s) == 0) {
+            s.form.setText(kField, fourDigits(s.k.password));
+            s.form.appendLog("Установлен сервисный пароль" + fourDigits(s.k.password));
+        } else {
+            s.form.appendLog("Ошибка записи пароля");
+        }
+    } else {
+        s.form.appendLog("Пароль не изменен!");
+    }
+    clearPasswordField(s);
+}
+
+void confirmAndResetPassword(Session& s) {
+    if (!s.form.askYesNo("Сбросить пароль?", "Подтверждение")) return;
+    clearPasswordField(s);
+    s.k.password = 0;
+    s.form.appendLog(writePassword(s) == 0 ? "Пароль обнулен" : "Ошибка записи пароля");
+}
+
+uint8_t writePassword(Session& s) {
+    return s.bus.writeRegister(s.k.txFrame, s.k.rxFrame, s.k.slaveAddress, s.k.row(row::Psw).reg,
+                               static_cast<int16_t>(s.k.password));
+}
+
+}  // namespace k54

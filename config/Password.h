@@ -1,0 +1,25 @@
+#pragma once
+// The instrument's four-digit service password: typed, confirmed, written or reset; outcomes logged.
+#include <optional>
+#include <string_view>
+
+#include "config/Session.h"
+
+namespace k54 {
+
+inline constexpr int kKeyBackspace = 8;
+inline constexpr int kKeyEnter = 13;
+
+// The field's digits as a number (blanks around them allowed); nothing when it holds no number.
+std::optional<uint16_t> passwordFromText(std::string_view text);
+
+void clearPasswordField(Session& s);
+void capturePassword(Session& s);
+// A character typed into the field; false when it must not reach the field.
+bool passwordKeyPress(Session& s, int key);
+void submitPassword(Session& s);
+void confirmAndWritePassword(Session& s);
+void confirmAndResetPassword(Session& s);
+uint8_t writePassword(Session& s);
+
+}  // namespace k54

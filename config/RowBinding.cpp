@@ -1,0 +1,43 @@
+#include "config/RowBinding.h"
+
+#include "config/NumberText.h"
+
+namespace k54 {
+
+void bindRows(Session& s) {
+    for (ParamRow& row : s.k.params) row.bound = s.form.hasControl(row.controlName);
+}
+
+int listIndexForValue(const ParamRow& row) {
+    const int64_t index = isOneBased(row.controlName) ? int64_t{row.value} - 1 : row.value;
+    return index < 0 ? -1 : static_cast<int>(index);
+}
+
+int32_t valueForListIndex(const ParamRow& row, int index) {
+    return isOneBased(row.controlName) ? index + 1 : index;
+}
+
+std::string readDisplayText(const ParamRow& row, char decimalSeparator, float& displayValue) {
+    displayValue = static_cast<float>(row.value) / static_cast<float>(row.scale);
+    displayValue = displayValue + 0.0001f;
+    return formatWithTemplate(displayValue, row.format, decimalSeparator);
+}
+
+void showReadValue(Session& s, int rowIndex) {
+    const ParamRow& row = s.k.row(rowIndex);
+    if (!row.bound || rowIndex == row::Psw) return;
+    if (row.kind == ParamKind::Combo) {
+        s.form.setItemIndex(row.controlName, listIndexForValue(row));
+    } else {
+        s.form.setText(row.controlName, readDisplayText(row, s.system.decimalSeparator, s.k.displayValue));
+    }
+}
+
+void showTenthsValue(Session& s, int rowIndex) {
+    const ParamRow& row = s.k.row(rowIndex);
+    if (!row.bound) return;
+    s.form.setText(row.controlName,
+                   formatWithTemplate(static_cast<long double>(row.value) * 0.1L, row.format, s.system.decimalSeparator));
+}
+
+}  // namespace k54

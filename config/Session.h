@@ -1,0 +1,27 @@
+#pragma once
+// What every configuration operation works with: the one state record, the window, the serial
+// channel, the Modbus master, and the two facts it takes from the system (decimal separator, clock).
+#include <ctime>
+#include <functional>
+
+#include "app/Form.h"
+#include "config/K54cfg.h"
+#include "modbus/K54mdb.h"
+#include "serial/K54com.h"
+
+namespace k54 {
+
+struct SystemSettings {
+    char decimalSeparator = '.';
+    std::function<std::tm()> localTime;  // the PC's local date and time
+};
+
+struct Session {
+    k54L& k;
+    Form& form;
+    cPort& port;
+    mBus& bus;
+    const SystemSettings& system;
+};
+
+}  // namespace k54
