@@ -1,0 +1,61 @@
+#include "tests/unit/Rig.h"
+
+#include <stdexcept>
+
+#include "serial/PlatformSerial.h"
+
+namespace k54::test {
+
+std::tm fixedClock() {
+    std::tm t{};
+    t.tm_year = 2009 - 1900;
+    t.tm_mon = 10;
+    t.tm_mday = 18;
+    t.tm_hour = 8;
+    t.tm_min = 5;
+    t.tm_sec = 29;
+    return t;
+}
+
+WindowRig::WindowRig(const std::filesystem::path& portsDir, char decimalSeparator)
+    : port(makePlatformSerialBackend(portsDir)),
+      bus(port),
+      system{decimalSeparator, fixedClock},
+      window(port, bus, state, system) {
+    window.start();
+}
+
+std::vector<std::string> WindowRig::logFrom(std::size_t from) const {
+    const auto& lines = window.form.logLines();
+    return {lines.begin() + static_cast<std::ptrdiff_t>(std::min(from, lines.size())), lines.end()};
+}
+
+SimRig::SimRig(const std::vector<std::string>& simArgs, int port, char decimalSeparator)
+    : sim(simArgs, port), rig(sim.portsDir(), decimalSeparator) {}
+
+void SimRig::choosePort() {
+    const std::string wanted = "COM" + std::to_string(sim.portNumber());
+    for (int i = 0; i < form().itemCount("Com_B"); ++i) {
+        if (form().itemText("Com_B", i) == wanted) {
+            form().operatorChooses("Com_B", i);
+            return;
+        }
+    }
+    throw std::runtime_error("the port list has no " + wanted);
+}
+
+bool SimRig::connect() {
+    choosePort();
+    form().click("ConnectCom");
+    return state().hasLinkFlags(kLinkConnected | kLinkConfigurable) && form().isVisible("Config");
+}
+
+std::vector<std::string> SimRig::requestsFrom(std::size_t from) const {
+    std::vector<std::string> requests;
+    const TraceLines lines = sim.traceLines();
+    for (std::size_t i = from; i < lines.size(); ++i)
+        if (lines[i].rfind("req ", 0) == 0) requests.push_back(lines[i].substr(4));
+    return requests;
+}
+
+}  // namespace k54::test

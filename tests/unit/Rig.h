@@ -1,0 +1,56 @@
+#pragma once
+// Test rigs: the configurator's three objects and its headless window, on their own ports folder,
+// and the same beside a running simulated instrument.
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/HeadlessForm.h"
+#include "tests/support/SimInstrument.h"
+#include "tests/support/ScratchDir.h"
+
+namespace k54::test {
+
+// 2009-11-18 08:05:29, the clock the rigs run on.
+std::tm fixedClock();
+
+// The configurator's objects with the headless window started (created and activated).
+class WindowRig {
+public:
+    explicit WindowRig(const std::filesystem::path& portsDir, char decimalSeparator = '.');
+
+    cPort port;
+    mBus bus;
+    k54L state;
+    SystemSettings system;
+    HeadlessWindow window;
+
+    HeadlessForm& form() { return window.form; }
+    Session& session() { return window.events.session(); }
+    // The log's lines from `from` on.
+    std::vector<std::string> logFrom(std::size_t from) const;
+};
+
+// A simulated instrument (unpaced unless asked) and the configurator on its port.
+class SimRig {
+public:
+    explicit SimRig(const std::vector<std::string>& simArgs = {"--no-pacing"}, int port = 4,
+                    char decimalSeparator = '.');
+
+    SimInstrument sim;
+    WindowRig rig;
+
+    HeadlessForm& form() { return rig.form(); }
+    k54L& state() { return rig.state; }
+    Session& session() { return rig.session(); }
+
+    // Picks the instrument's port in the port list as the operator does.
+    void choosePort();
+    // Picks the port and clicks "Подключить"; true when the window then looks connected.
+    bool connect();
+    // The trace's request lines (without the "req " prefix) from line `from` on.
+    std::vector<std::string> requestsFrom(std::size_t from) const;
+};
+
+}  // namespace k54::test
