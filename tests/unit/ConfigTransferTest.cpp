@@ -1,0 +1,165 @@
+// Reading the whole configuration into the window and writing the factory configuration, against the
+// simulated instrument.
+#include <gtest/gtest.h>
+
+#include "config/ConfigTransfer.h"
+#include "config/TextFormat.h"
+#include "tests/unit/Rig.h"
+
+namespace k54 {
+namespace {
+
+class ConfigTransfer : public ::testing::Test {
+protected:
+    test::SimRig rig;
+    HeadlessForm& form = rig.form();
+
+    // Sets instrument registers, then connects (which reads the configuration).
+    void connectWithRegisters(const std::vector<std::pair<int, int>>& registers) {
+        for (const auto& [reg, value] : registers)
+            rig.sim.control("set " + std::to_string(reg) + " " + std::to_string(value));
+        ASSERT_TRUE(rig.connect());
+    }
+};
+
+TEST_F(ConfigTransfer, DecodesEveryKindOfRegisterIntoItsRowAndControl) {
+    connectWithRegisters({{0, 0x0016}, {2, -1}, {15, 1}, {27, 16}, {28, 16}, {23, 1234}, {6, -1}, {7, -500},
+                          {31, 1}, {32, 0x1170}});
+    EXPECT_EQ(form.itemIndex("Mod_B"), 22);
+    EXPECT_EQ(form.text("rLn_E"), "-0.01");
+    EXPECT_EQ(form.text("Ndt_B"), "1");
+    EXPECT_EQ(form.text("La__B"), "16");
+    EXPECT_EQ(form.text("Ld__B"), "16");
+    EXPECT_EQ(rig.state().row(row::Psw).value, 1234);
+    EXPECT_EQ(form.text("Psw_E"), "0000");  // the password is stored, never shown
+    EXPECT_EQ(rig.state().row(row::Dpl).value, -500);
+    EXPECT_EQ(form.text("Dpl_E"), "-50.0");
+    EXPECT_EQ(rig.state().row(row::Us1).value, 70000);
+    EXPECT_EQ(form.text("Us1_E"), "7000.0");
+}
+
+TEST_F(ConfigTransfer, AValueWithoutItemLeavesItsListUnselectedAndTheReadGoesOn) {
+    connectWithRegisters({{3, 5}, {4, 2}});
+    EXPECT_EQ(form.itemIndex("Brn_B"), -1);
+    EXPECT_EQ(form.text("Ufp_B"), "2");
+}
+
+TEST_F(ConfigTransfer, TheInstrumentsAddressReachesTheAddressFieldButNotTheLinkSpeed) {
+    connectWithRegisters({{22, 6}});
+    EXPECT_EQ(form.text("Spd_B"), "115200");  // the instrument's own speed setting
+    EXPECT_EQ(rig.state().speedIndex, 3);      // while the link keeps its speed
+    EXPECT_EQ(form.text("Adr_E"), "1");
+    EXPECT_EQ(rig.state().slaveAddress, 1);
+}
+
+TEST_F(ConfigTransfer, AFailedReadChangesNoRowAndNoControl) {
+    ASSERT_TRUE(rig.connect());
+    const auto rowsBefore = rig.state().params;
+    const std::string dphBefore = form.text("Dph_E");
+    rig.sim.control("set 9 1234");
+    rig.sim.control("fault exception=4");
+    EXPECT_FALSE(readConfiguration(rig.session()));
+    EXPECT_EQ(form.logLines().back(), "Ошибка чтения конфигурации");
+    for (int i = 0; i < kParamCount; ++i) EXPECT_EQ(rig.state().row(i).value, rowsBefore.at(i).value) << i;
+    EXPECT_EQ(form.text("Dph_E"), dphBefore);
+}
+
+TEST_F(ConfigTransfer, NoToTheFactoryQuestionSendsNothing) {
+    ASSERT_TRUE(rig.connect());
+    const std::size_t from = rig.sim.traceLines().size();
+    const std::size_t log = form.logLines().size();
+    form.answerNextQuestion(false);
+    form.click("Source");
+    ASSERT_EQ(form.boxes().size(), 1u);
+    EXPECT_EQ(form.boxes()[0].text, "Запись заводской кофигурации");
+    EXPECT_EQ(form.boxes()[0].caption, "Подтвердите");
+    EXPECT_TRUE(rig.requestsFrom(from).empty());
+    EXPECT_EQ(form.logLines().size(), log);
+}
+
+TEST_F(ConfigTransfer, TheFactoryWriteNeedsBothLinkFlags) {
+    for (const uint8_t flags : {kLinkConnected, kLinkConfigurable, uint8_t{0}}) {
+        rig.state().linkFlags = flags;
+        form.answerNextQuestion(true);
+        const std::string panel = form.panelText(3);
+        form.click("Source");
+        EXPECT_EQ(form.logLines().back(), "Прибор не подключен");
+        EXPECT_EQ(form.panelText(3), panel);  // the log only
+    }
+    EXPECT_TRUE(rig.requestsFrom(0).empty());
+}
+
+TEST_F(ConfigTransfer, TheFactoryWriteSendsAllRowsInRegisterOrderAndReadsThemBack) {
+    connectWithRegisters({{0, 13}, {9, 18000}, {21, 1}, {23, 4321}, {27, 1}});
+    ASSERT_EQ(form.itemIndex("Mod_B"), 13);
+    const std::size_t from = rig.sim.traceLines().size();
+    form.answerNextQuestion(true);
+    form.click("Source");
+
+    const auto requests = rig.requestsFrom(from);
+    ASSERT_EQ(requests.size(), 32u);  // 31 writes and the read back
+    int nextRegister = 0;
+    for (int i = 0; i < kParamCount; ++i) {
+        const ParamRow& row = rig.state().row(i);
+        const std::string header = row.wide ? formatText("01 10 00 %02X 00 02 04", nextRegister)
+                                            : formatText("01 06 00 %02X", nextRegister);
+        EXPECT_EQ(requests.at(static_cast<std::size_t>(i)).rfind(header, 0), 0u) << requests.at(static_cast<std::size_t>(i));
+        nextRegister += row.wide ? 2 : 1;
+    }
+    EXPECT_EQ(requests.back().substr(0, 17), "01 03 00 00 00 27");
+    EXPECT_EQ(form.progress("Bar_S"), 100);
+    const auto& log = form.logLines();
+    EXPECT_NE(std::find(log.begin(), log.end(), "Запись конфигурации в прибор!!!"), log.end());
+    EXPECT_EQ(log.back(), "Запись завершена!");
+    // The window shows what the instrument now holds: the factory configuration.
+    EXPECT_EQ(form.itemIndex("Mod_B"), 22);
+    EXPECT_EQ(form.text("Dph_E"), "320.0");
+    EXPECT_EQ(form.text("Us1_E"), "64.0");
+    for (int i = 0; i < kParamCount; ++i)
+        EXPECT_EQ(rig.state().row(i).value, rig.state().row(i).factoryValue) << rig.state().row(i).controlName;
+}
+
+TEST_F(ConfigTransfer, RefusedFactoryWritesAreReportedAndTheReadStillFollows) {
+    ASSERT_TRUE(rig.connect());
+    rig.sim.control("fault exception=4");
+    form.answerNextQuestion(true);
+    const std::size_t from = rig.sim.traceLines().size();
+    form.click("Source");
+    EXPECT_EQ(rig.requestsFrom(from).size(), 32u);  // every row tried, then the read
+    const auto& log = form.logLines();
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log.end()[-2], "Ошибка записи конфигурации");
+    EXPECT_EQ(log.back(), "Ошибка чтения конфигурации");
+}
+
+TEST_F(ConfigTransfer, TheFactoryWriteStopsAtTheFirstUnansweredRequest) {
+    ASSERT_TRUE(rig.connect());
+    rig.sim.control("fault drop-every=3");
+    form.answerNextQuestion(true);
+    const std::size_t from = rig.sim.traceLines().size();
+    form.click("Source");
+    const auto requests = rig.requestsFrom(from);
+    // Requests 1 and 2 answered, request 3 unanswered: the write stops there; the read follows.
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_EQ(requests.back().substr(0, 17), "01 03 00 00 00 27");
+    EXPECT_LT(form.progress("Bar_S"), 100);
+    const auto& log = form.logLines();
+    EXPECT_NE(std::find(log.begin(), log.end(), "Ошибка записи конфигурации"), log.end());
+    EXPECT_EQ(std::find(log.begin(), log.end(), "Запись завершена!"), log.end());
+}
+
+TEST_F(ConfigTransfer, WriteParameterSendsAWideRowAsTwoRegistersHighWordFirst) {
+    ASSERT_TRUE(rig.connect());
+    rig.state().row(row::Dph).value = 70000;
+    const std::size_t from = rig.sim.traceLines().size();
+    EXPECT_EQ(writeParameter(rig.session(), row::Dph), 0);
+    rig.state().row(row::Adr).value = 40000;
+    EXPECT_EQ(writeParameter(rig.session(), row::Adr), 0);
+    const auto requests = rig.requestsFrom(from);
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].substr(0, 32), "01 10 00 08 00 02 04 00 01 11 70");
+    EXPECT_EQ(requests[1].substr(0, 17), "01 06 00 15 9C 40");
+}
+
+}  // namespace
+}  // namespace k54

@@ -1,0 +1,190 @@
+// Connecting to the instrument: the port list, the firmware check, the two looks of the window, and
+// disconnecting; against the simulated instrument on a virtual port.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "config/Connection.h"
+#include "tests/unit/Rig.h"
+
+namespace k54 {
+namespace {
+
+using std::chrono::steady_clock;
+
+bool looksConnected(HeadlessForm& form) {
+    return form.text("ConnectCom") == "Отключить" && form.isDown("ConnectCom") && form.isVisible("Config") &&
+           form.isVisible("TitulControl") && form.isVisible("MeasureL") && !form.isEnabled("Adr_E") &&
+           !form.isEnabled("Spd_B") && !form.isEnabled("Com_B");
+}
+
+bool looksDisconnected(HeadlessForm& form) {
+    return form.text("ConnectCom") == "Подключить" && !form.isDown("ConnectCom") && !form.isVisible("Config") &&
+           !form.isVisible("TitulControl") && !form.isVisible("MeasureL") && form.isEnabled("Adr_E") &&
+           form.isEnabled("Spd_B") && form.isEnabled("Com_B");
+}
+
+TEST(PortList, EachExistingPortOnceInAscendingOrder) {
+    EXPECT_EQ(portNumbersFromDeviceNames({"COM3", "COM10", "COM1", "COM3"}), (std::vector<int>{1, 3, 10}));
+    EXPECT_EQ(portNumbersFromDeviceNames({"COM", "COMX", "com5", "Com6", "COM0", "COM300", "LPT1", "COM07"}),
+              (std::vector<int>{7}));
+    EXPECT_TRUE(portNumbersFromDeviceNames({}).empty());
+}
+
+TEST(DeviceVersion, IsSignedSoAHighFirstByteIsOld) {
+    EXPECT_EQ(deviceVersion(1, 90, 0, 13), kMinDeviceVersion);
+    EXPECT_LT(deviceVersion(1, 90, 0, 12), kMinDeviceVersion);
+    EXPECT_GT(deviceVersion(2, 0, 0, 0), kMinDeviceVersion);
+    EXPECT_LT(deviceVersion(128, 0, 0, 0), kMinDeviceVersion);
+}
+
+class Connection : public ::testing::Test {
+protected:
+    test::SimRig rig;
+    HeadlessForm& form = rig.form();
+};
+
+TEST_F(Connection, ThePortListNamesTheVirtualPortWithItsDevice) {
+    const int items = form.itemCount("Com_B");
+    int found = -1;
+    for (int i = 0; i < items; ++i)
+        if (form.itemText("Com_B", i) == "COM4") found = i;
+    ASSERT_GE(found, 0);
+    EXPECT_NE(form.itemHint("Com_B", found).find(rig.sim.linkPath().string()), std::string::npos);
+    EXPECT_EQ(form.itemIndex("Com_B") == found, false) << "port 1 is chosen at start, not port 4";
+}
+
+TEST_F(Connection, ConnectsReadsTheConfigurationDisconnectsAndConnectsAgain) {
+    const std::size_t log = form.logLines().size();
+    ASSERT_TRUE(rig.connect());
+    EXPECT_TRUE(looksConnected(form));
+    EXPECT_EQ(rig.state().openPort, 4);
+    EXPECT_EQ(form.panelText(0), "v.1.90.0013");
+    EXPECT_EQ(rig.rig.logFrom(log), (std::vector<std::string>{"Поиск на Com4. Ждите!", "Прибор подключен Com4."}));
+    // The factory configuration the instrument holds is in every page.
+    EXPECT_EQ(form.text("Mod_B"), "Сопротивление 0...320 Ом (R)");
+    EXPECT_EQ(form.text("Dph_E"), "320.0");
+    EXPECT_EQ(form.text("Us2_E"), "256.0");
+    EXPECT_EQ(form.text("Ndt_B"), "8");
+    EXPECT_EQ(form.text("Out_B"), "4 .. 20 мА");
+    EXPECT_EQ(form.text("Ld__B"), "16");
+    EXPECT_EQ(form.text("Spd_B"), "19200");
+    EXPECT_TRUE(form.isVisible("Panel_Tsp"));
+
+    form.click("ConnectCom");
+    EXPECT_TRUE(looksDisconnected(form));
+    EXPECT_EQ(form.logLines().back(), "Прибор отключен Com4 свободен.");
+    EXPECT_EQ(rig.state().openPort, 0);
+    EXPECT_EQ(rig.state().linkFlags, 0);
+    EXPECT_EQ(form.panelText(0), "v.1.90.0013") << "disconnecting does not restore panel 0";
+
+    form.click("ConnectCom");
+    EXPECT_TRUE(looksConnected(form));
+    EXPECT_EQ(form.logLines().back(), "Прибор подключен Com4.");
+}
+
+TEST_F(Connection, TheVersionRequestIsOneReadOfRegisters41And42) {
+    const std::size_t from = rig.sim.traceLines().size();
+    ASSERT_TRUE(rig.connect());
+    const auto requests = rig.requestsFrom(from);
+    ASSERT_GE(requests.size(), 2u);
+    EXPECT_EQ(requests[0].substr(0, 17), "01 03 00 29 00 02");
+    EXPECT_EQ(requests[1].substr(0, 17), "01 03 00 00 00 27");
+}
+
+TEST_F(Connection, AnInstrumentThatVanishedStillDisconnectsAndAnotherConnects) {
+    ASSERT_TRUE(rig.connect());
+    rig.sim.stop();
+    form.click("ConnectCom");
+    EXPECT_TRUE(looksDisconnected(form));
+    EXPECT_EQ(form.logLines().back(), "Прибор отключен Com4 свободен.");
+
+    test::SimInstrument again({"--no-pacing", "--ports-dir", rig.sim.portsDir().string()}, 4);
+    form.click("ConnectCom");
+    EXPECT_TRUE(looksConnected(form));
+    EXPECT_EQ(form.logLines().back(), "Прибор подключен Com4.");
+}
+
+TEST_F(Connection, APortThatCannotBeOpenedBeepsAndStaysDisconnected) {
+    rig.choosePort();
+    rig.sim.stop();  // the virtual port's link is gone
+    const int beeps = form.beeps();
+    form.click("ConnectCom");
+    EXPECT_TRUE(looksDisconnected(form));
+    EXPECT_EQ(form.beeps(), beeps + 1);
+    EXPECT_EQ(form.logLines().back(), "Ошибка инициализации Com4");
+    EXPECT_EQ(rig.state().openPort, 0);
+}
+
+struct RefusalCase {
+    std::string name;
+    std::vector<std::string> simArgs;
+    std::vector<std::string> lines;  // after the search line
+};
+
+class RefusedInstrument : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(RefusedInstrument, LeavesTheWindowDisconnectedWithThePortClosed) {
+    std::vector<std::string> args{"--no-pacing"};
+    args.insert(args.end(), GetParam().simArgs.begin(), GetParam().simArgs.end());
+    test::SimRig rig(args);
+    const std::size_t log = rig.form().logLines().size();
+    EXPECT_FALSE(rig.connect());
+    EXPECT_TRUE(looksDisconnected(rig.form()));
+    std::vector<std::string> expected{"Поиск на Com4. Ждите!"};
+    expected.insert(expected.end(), GetParam().lines.begin(), GetParam().lines.end());
+    EXPECT_EQ(rig.rig.logFrom(log), expected);
+    EXPECT_EQ(rig.state().openPort, 0);
+    EXPECT_FALSE(rig.rig.port.isOpen());
+    EXPECT_EQ(rig.form().panelText(0), "v.1.00.0001");
+    // Nothing but the version was asked: no configuration read follows a refusal.
+    EXPECT_EQ(rig.requestsFrom(0).size(), 1u);
+}
+
+const std::string kNotConnected = "Прибор не подключен";
+
+INSTANTIATE_TEST_SUITE_P(
+    Connection, RefusedInstrument,
+    ::testing::Values(
+        RefusalCase{"Version1_90_0012", {"--version", "1.90.0012"}, {"Версия прибора 1.90.0012 устарела", kNotConnected}},
+        RefusalCase{"FirstByte128", {"--version", "128.00.0000"}, {"Версия прибора 128.00.0000 устарела", kNotConnected}},
+        RefusalCase{"FirstByteZero", {"--version", "0.90.0013"}, {"Прибор на Com4 не обнаружен"}},
+        RefusalCase{"BadCrc", {"--fault", "badcrc"}, {kNotConnected}},
+        RefusalCase{"Exception", {"--fault", "exception=2"}, {kNotConnected}},
+        RefusalCase{"CutReply", {"--fault", "truncate"}, {kNotConnected}},
+        RefusalCase{"StrangersAddress", {"--fault", "stranger=7"}, {kNotConnected}},
+        RefusalCase{"WrongFunction", {"--fault", "wrongfc"}, {kNotConnected}},
+        RefusalCase{"GapInsideReply", {"--fault", "gap=150"}, {kNotConnected}}),
+    [](const ::testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
+
+TEST(ConnectionTimeout, ASilentInstrumentIsNotConnectedAfterTheReadTimeOut) {
+    test::SimRig rig({"--no-pacing", "--fault", "silent"});
+    const auto start = steady_clock::now();
+    EXPECT_FALSE(rig.connect());
+    const auto waited = steady_clock::now() - start;
+    EXPECT_EQ(rig.form().logLines().back(), "Прибор не подключен");
+    EXPECT_GE(waited, std::chrono::milliseconds(5850));  // 9 bytes x 100 ms + 5000 ms
+    EXPECT_LT(waited, std::chrono::milliseconds(7500));
+    EXPECT_FALSE(rig.rig.port.isOpen());
+}
+
+TEST(ConnectionSettings, ThePortChosenStaysChosenAcrossActivationsAndTheAddressIsUsed) {
+    test::SimRig rig({"--no-pacing", "--address", "12"});
+    rig.choosePort();
+    rig.form().activate();
+    EXPECT_EQ(rig.form().text("Com_B"), "COM4");
+    rig.form().operatorTypes("Adr_E", "12");
+    rig.form().click("ConnectCom");
+    EXPECT_EQ(rig.form().logLines().back(), "Прибор подключен Com4.");
+    EXPECT_EQ(rig.requestsFrom(0).at(0).substr(0, 5), "0C 03");
+}
+
+TEST(ConnectionSettings, TheLinkOpensAtTheChosenSpeed) {
+    test::SimRig rig({"--no-pacing", "--baud", "115200"});
+    rig.form().operatorChooses("Spd_B", 6);
+    EXPECT_EQ(rig.state().speedIndex, 6);
+    EXPECT_TRUE(rig.connect());
+}
+
+}  // namespace
+}  // namespace k54
