@@ -122,6 +122,9 @@ struct RefusalCase {
     std::vector<std::string> lines;  // after the search line
 };
 
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+
+
 class RefusedInstrument : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(RefusedInstrument, LeavesTheWindowDisconnectedWithThePortClosed) {
