@@ -1,0 +1,41 @@
+#pragma once
+// The real window Tk54 for Qt tests: the configurator's three objects on a ports folder of the test's,
+// the window shown on the offscreen platform, and helpers to act as the operator.
+#include <QComboBox>
+#include <QMessageBox>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/qt/Tk54.h"
+#include "config/K54cfg.h"
+#include "modbus/K54mdb.h"
+#include "serial/K54com.h"
+
+namespace k54::test {
+
+class QtWindowRig {
+public:
+    explicit QtWindowRig(const std::filesystem::path& portsDir);
+
+    cPort port;
+    mBus bus;
+    k54L state;
+    SystemSettings system;
+    Tk54 window;
+
+    template <class T>
+    T* widget(const char* name) const {
+        return window.findChild<T*>(QString::fromLatin1(name));
+    }
+    // Picks an item of a list as the operator does (the list's activation follows).
+    void choose(const char* list, const QString& itemText);
+    // The log's lines.
+    QStringList logLines() const;
+};
+
+// Answers the next message box that opens with the given button (from a timer, since the box is
+// modal); the box's text lands in the string returned.
+std::shared_ptr<QString> answerNextBox(QMessageBox::StandardButton button);
+
+}  // namespace k54::test
