@@ -1,0 +1,128 @@
+#include "serial/K54com.h"
+
+#include "serial/Crc16.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace k54 {
+
+namespace {
+
+constexpr uint8_t kFirstNamespacePort = 10;
+
+std::string openFailureText(uint8_t port)
+{
+    return "Ошибка инициализации Com" + std::to_string(port);
+}
+
+// True when the frame's last two bytes hold the CRC of the bytes before them, low byte first.
+bool frameChecks(std::span<const uint8_t> frame)
+{
+    if (frame.size() < 2) {
+        return false;
+    }
+    const std::size_t body = frame.size() - 2;
+    const uint16_t crc = crc16Modbus(frame.first(body));
+    const auto low = static_cast<uint8_t>(crc & 0xFFU);
+    const auto high = static_cast<uint8_t>(crc >> 8U);
+    return frame[body] == low && frame[body + 1] == high;
+}
+
+} // namespace
+
+cPort::cPort(std::unique_ptr<SerialBackend> backend) : backend_(std::move(backend)) {}
+
+bool cPort::open(uint8_t port, uint8_t speedIndex, StatusSink& sink)
+{
+    if (!setup(port, speedIndex)) {
+        sink.beep();
+        sink.reportStatus(openFailureText(port));
+        return false;
+    }
+    backend_->purgeInput();
+    backend_->purgeOutput();
+    backend_->clearDtr();
+    backend_->setRts();
+    return true;
+}
+
+bool cPort::setup(uint8_t port, uint8_t speedIndex)
+{
+    if (speedIndex >= kBaudRates.size()) {
+        return false;
+    }
+    if (backend_->isOpen()) {
+        close();
+    }
+    return backend_->openDevice(port, kBaudRates.at(speedIndex));
+}
+
+int32_t cPort::transmit(std::span<const uint8_t> bytes)
+{
+    if (!backend_->isOpen() || bytes.empty()) {
+        return 0;
+    }
+    return backend_->write(bytes);
+}
+
+int32_t cPort::receive(int32_t count, std::span<uint8_t> buffer)
+{
+    if (buffer.size() < static_cast<std::size_t>(kReceiveBufferSize)) {
+        return 0;
+    }
+    const std::span<uint8_t> window = buffer.first(static_cast<std::size_t>(kReceiveBufferSize));
+    std::ranges::fill(window, uint8_t{0});
+    if (count <= 0 || count > kReceiveBufferSize || !backend_->isOpen()) {
+        return 0;
+    }
+    const int32_t got = backend_->read(window.first(static_cast<std::size_t>(count)));
+    if (got < 2 || got > count) {
+        return 0;
+    }
+    return frameChecks(window.first(static_cast<std::size_t>(got))) ? got : 0;
+}
+
+void cPort::discardInput()
+{
+    if (backend_->isOpen()) {
+        backend_->purgeInput();
+    }
+}
+
+void cPort::close()
+{
+    if (!backend_->isOpen()) {
+        return;
+    }
+    backend_->clearDtr();
+    backend_->closeDevice();
+}
+
+bool cPort::isOpen() const
+{
+    return backend_->isOpen();
+}
+
+std::vector<std::string> cPort::deviceNames() const
+{
+    return backend_->deviceNames();
+}
+
+std::string cPort::describe(uint8_t port) const
+{
+    return backend_->describe(port);
+}
+
+uint16_t cPort::crc16(std::span<const uint8_t> bytes)
+{
+    return crc16Modbus(bytes);
+}
+
+std::string cPort::deviceName(uint8_t port)
+{
+    const std::string number = std::to_string(port);
+    return port < kFirstNamespacePort ? "Com" + number : "\\\\.\\Com" + number;
+}
+
+} // namespace k54

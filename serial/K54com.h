@@ -1,0 +1,56 @@
+#pragma once
+
+// cPort: the one serial channel to the instrument (8E1 at one of seven speeds, RTS follows
+// transmission, fixed read timeouts, CRC-checked replies) over a platform back end.
+
+#include "serial/SerialBackend.h"
+#include "serial/StatusSink.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace k54 {
+
+inline constexpr std::array<uint32_t, 7> kBaudRates{2400, 4800, 9600, 19200, 38400, 57600, 115200};
+inline constexpr int32_t kReceiveBufferSize = 512;
+
+class cPort {
+public:
+    explicit cPort(std::unique_ptr<SerialBackend> backend);
+
+    // setup; on failure a beep and "Ошибка инициализации Com<port>" to the sink, false;
+    // on success input then output purged, DTR dropped, RTS set, true.
+    bool open(uint8_t port, uint8_t speedIndex, StatusSink& sink);
+    // Opens the device at the speed kBaudRates[speedIndex]; a speed index outside 0..6 gives false.
+    // A device still held from an earlier open is released first.
+    bool setup(uint8_t port, uint8_t speedIndex);
+    // Bytes written; 0 at once when no port is open.
+    int32_t transmit(std::span<const uint8_t> bytes);
+    // Zeroes the first kReceiveBufferSize bytes of the buffer, reads up to count bytes into it and
+    // returns how many came when their last two bytes hold the CRC of the others (low byte first),
+    // else 0. A buffer shorter than kReceiveBufferSize is left untouched and gives 0; so does a count
+    // outside 1..kReceiveBufferSize (buffer zeroed) and a call with no port open.
+    int32_t receive(int32_t count, std::span<uint8_t> buffer);
+    // Drops stale input before a request.
+    void discardInput();
+    // Drops DTR and closes; harmless when not open.
+    void close();
+    bool isOpen() const;
+
+    std::vector<std::string> deviceNames() const;
+    std::string describe(uint8_t port) const;
+
+    // CRC-16/MODBUS: init 0xFFFF, reflected poly 0xA001, no final xor; no bytes give 0xFFFF.
+    static uint16_t crc16(std::span<const uint8_t> bytes);
+    // "Com9" for 1..9, "\\.\Com10" (the device-namespace form) for 10 and above.
+    static std::string deviceName(uint8_t port);
+
+private:
+    std::unique_ptr<SerialBackend> backend_;
+};
+
+} // namespace k54

@@ -1,0 +1,146 @@
+#include "serial/LinuxPorts.h"
+
+#include "serial/UniqueFd.h"
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdlib>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+namespace k54 {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr unsigned kPortsPerFamily = 32;
+constexpr unsigned kLastRulePort = 128;
+constexpr unsigned kLastPort = 255;
+constexpr std::array<std::string_view, 4> kRuleFamilies{"ttyS", "ttyUSB", "ttyACM", "ttyAMA"};
+constexpr std::string_view kLinkPrefix = "com";
+
+bool isStandardSerial(uint8_t port)
+{
+    return port >= 1 && port <= kPortsPerFamily;
+}
+
+bool existsNoThrow(const fs::path& path)
+{
+    std::error_code error;
+    return fs::exists(path, error);
+}
+
+} // namespace
+
+LinuxPorts::LinuxPorts(std::filesystem::path portsDir, DeviceFolders folders)
+    : portsDir_(std::move(portsDir)), folders_(std::move(folders))
+{
+}
+
+std::filesystem::path LinuxPorts::defaultPortsDir()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && *runtime != '\0') {
+        return fs::path(runtime) / "k54" / "ports";
+    }
+    return fs::path("/tmp") / ("k54-" + std::to_string(::getuid())) / "ports";
+}
+
+std::string LinuxPorts::ruleDeviceName(uint8_t port)
+{
+    if (port < 1 || port > kLastRulePort) {
+        return {};
+    }
+    const unsigned index = port - 1U;
+    const std::string_view family = kRuleFamilies.at(index / kPortsPerFamily);
+    return std::string(family) + std::to_string(index % kPortsPerFamily);
+}
+
+std::string LinuxPorts::ruleDevicePath(uint8_t port)
+{
+    const std::string name = ruleDeviceName(port);
+    return name.empty() ? name : "/dev/" + name;
+}
+
+std::filesystem::path LinuxPorts::linkPath(uint8_t port) const
+{
+    return portsDir_ / (std::string(kLinkPrefix) + std::to_string(port));
+}
+
+bool LinuxPorts::hasLink(uint8_t port) const
+{
+    std::error_code error;
+    return port >= 1 && fs::is_symlink(fs::symlink_status(linkPath(port), error));
+}
+
+bool LinuxPorts::linkTargetExists(uint8_t port) const
+{
+    return hasLink(port) && existsNoThrow(linkPath(port));
+}
+
+std::filesystem::path LinuxPorts::devicePath(uint8_t port) const
+{
+    if (hasLink(port)) {
+        return linkPath(port);
+    }
+    const std::string name = ruleDeviceName(port);
+    return name.empty() ? fs::path{} : folders_.dev / name;
+}
+
+bool LinuxPorts::serialHardwarePresent(uint8_t port) const
+{
+    const std::string name = ruleDeviceName(port);
+    if (!existsNoThrow(folders_.sysTty / name / "device")) {
+        return false;
+    }
+    const UniqueFd fd(::open((folders_.dev / name).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) {
+        return false;
+    }
+    serial_struct info{};
+    return ::ioctl(fd.get(), TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
+}
+
+bool LinuxPorts::ruleDevicePresent(uint8_t port) const
+{
+    const std::string name = ruleDeviceName(port);
+    if (name.empty()) {
+        return false;
+    }
+    if (isStandardSerial(port)) {
+        return serialHardwarePresent(port);
+    }
+    return existsNoThrow(folders_.dev / name);
+}
+
+std::vector<std::string> LinuxPorts::deviceNames() const
+{
+    std::vector<std::string> names;
+    for (unsigned number = 1; number <= kLastPort; ++number) {
+        const auto port = static_cast<uint8_t>(number);
+        const bool present = hasLink(port) ? linkTargetExists(port) : ruleDevicePresent(port);
+        if (present) {
+            names.push_back("COM" + std::to_string(number));
+        }
+    }
+    return names;
+}
+
+std::string LinuxPorts::describe(uint8_t port) const
+{
+    if (hasLink(port)) {
+        std::error_code error;
+        const fs::path target = fs::read_symlink(linkPath(port), error);
+        return linkPath(port).string() + " -> " + (error ? std::string("?") : target.string());
+    }
+    const std::string name = ruleDeviceName(port);
+    return name.empty() ? name : (folders_.dev / name).string();
+}
+
+} // namespace k54

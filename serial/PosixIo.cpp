@@ -1,0 +1,105 @@
+#include "serial/PosixIo.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace k54 {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// What one poll() wait found.
+enum class Readiness { ready, timedOut, retry, closed };
+
+// poll() timeout for the time left until `deadline`, rounded up so the wait never ends early.
+int pollMilliseconds(Clock::time_point deadline)
+{
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+}
+
+Readiness waitFor(int fd, short events, Clock::time_point deadline)
+{
+    const int timeout = pollMilliseconds(deadline);
+    if (timeout == 0) {
+        return Readiness::timedOut;
+    }
+    pollfd entry{fd, events, 0};
+    const int result = ::poll(&entry, 1, timeout);
+    if (result < 0) {
+        return errno == EINTR ? Readiness::retry : Readiness::closed;
+    }
+    if (result == 0) {
+        return Readiness::retry;   // the deadline is checked again on the next round
+    }
+    if ((entry.revents & events) != 0) {
+        return Readiness::ready;
+    }
+    return Readiness::closed;      // POLLHUP, POLLERR or POLLNVAL without data
+}
+
+bool transientError(int error)
+{
+    return error == EINTR || error == EAGAIN || error == EWOULDBLOCK;
+}
+
+} // namespace
+
+int32_t readWithTimeouts(int fd, std::span<uint8_t> into, const ReadTimeouts& timeouts)
+{
+    const auto start = Clock::now();
+    const auto total = timeouts.perByte * static_cast<int64_t>(into.size()) + timeouts.constant;
+    const auto totalDeadline = start + total;
+    std::size_t got = 0;
+    auto lastByte = start;
+    while (got < into.size()) {
+        const auto deadline = got == 0 ? totalDeadline : std::min(totalDeadline, lastByte + timeouts.interByte);
+        const Readiness readiness = waitFor(fd, POLLIN, deadline);
+        if (readiness == Readiness::timedOut || readiness == Readiness::closed) {
+            break;
+        }
+        if (readiness == Readiness::retry) {
+            continue;
+        }
+        const std::span<uint8_t> rest = into.subspan(got);
+        const ssize_t n = ::read(fd, rest.data(), rest.size());
+        if (n > 0) {
+            got += static_cast<std::size_t>(n);
+            lastByte = Clock::now();
+        } else if (n == 0 || !transientError(errno)) {
+            break;   // hang-up (EIO on a pseudo-terminal) or end of file: keep what came
+        }
+    }
+    return static_cast<int32_t>(got);
+}
+
+int32_t writeWithin(int fd, std::span<const uint8_t> bytes, std::chrono::milliseconds limit)
+{
+    const auto deadline = Clock::now() + limit;
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const std::span<const uint8_t> rest = bytes.subspan(written);
+        const ssize_t n = ::write(fd, rest.data(), rest.size());
+        if (n > 0) {
+            written += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && !transientError(errno)) {
+            break;
+        }
+        Readiness readiness = waitFor(fd, POLLOUT, deadline);
+        while (readiness == Readiness::retry) {
+            readiness = waitFor(fd, POLLOUT, deadline);
+        }
+        if (readiness != Readiness::ready) {
+            break;
+        }
+    }
+    return static_cast<int32_t>(written);
+}
+
+} // namespace k54

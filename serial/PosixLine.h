@@ -1,0 +1,25 @@
+#pragma once
+
+// Setting up an opened POSIX serial device for the instrument's line.
+
+#include <termios.h>
+
+#include <cstdint>
+#include <optional>
+
+namespace k54 {
+
+// True when fd is a terminal device (character device answering tcgetattr).
+bool isSerialDevice(int fd);
+// Takes the device for this program alone: a non-blocking flock, then TIOCEXCL. False when another
+// program holds it.
+bool takeExclusively(int fd);
+// The line settings record for raw 8E1 at the baud rate (received parity not checked), receiver on,
+// modem lines ignored, no flow control; nullopt for a baud rate the line cannot take.
+std::optional<termios> instrumentLineSettings(uint32_t baud);
+// Applies instrumentLineSettings(baud) to the device; false for a baud rate the line cannot take.
+bool applyLineSettings(int fd, uint32_t baud);
+// Hands RTS to the kernel's RS-485 mode (RTS on while sending); false where the driver refuses.
+bool enableKernelRs485(int fd);
+
+} // namespace k54

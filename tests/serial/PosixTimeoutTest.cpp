@@ -1,0 +1,90 @@
+// The read time limits on a real descriptor: a full count ends at once, a gap of more than 100 ms
+// after the first byte ends the read, a hang-up ends it with what came.
+
+#include "FakeSlave.h"
+#include "PtyLine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <chrono>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using k54::test::FakeSlave;
+using k54::test::PtyLine;
+using k54::test::ReplyStep;
+using k54::test::withCrc;
+
+using SerialTimeouts = PtyLine;
+
+TEST_F(SerialTimeouts, FullCountEndsTheReadAtOnce)
+{
+    const std::vector<uint8_t> frame = withCrc({0x01, 0x03, 0x04, 0x00, 0x01, 0xE2, 0x40});
+    pty.writeToMaster(frame);
+    ASSERT_TRUE(pty.waitForSlaveInput(frame.size(), 2s));
+    const auto start = Clock::now();
+    EXPECT_EQ(port.receive(static_cast<int32_t>(frame.size()), rx), static_cast<int32_t>(frame.size()));
+    EXPECT_LT(Clock::now() - start, 50ms);
+}
+
+// A reply that comes in two parts with a pause between them.
+struct GapCase {
+    const char* name;
+    std::vector<uint8_t> head;
+    std::vector<uint8_t> tail;
+    std::chrono::milliseconds pause;
+    int32_t expected;
+    std::size_t kept;
+
+    friend void PrintTo(const GapCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class SerialGap : public PtyLine, public testing::WithParamInterface<GapCase> {};
+
+TEST_P(SerialGap, EndsTheReadOnlyWhenLongerThan100Ms)
+{
+    const GapCase& c = GetParam();
+    const std::size_t count = c.head.size() + c.tail.size();
+    FakeSlave slave(pty, 0, {ReplyStep{c.head, 20ms}, ReplyStep{c.tail, c.pause}});
+    const auto start = Clock::now();
+    EXPECT_EQ(port.receive(static_cast<int32_t>(count), rx), c.expected);
+    const auto elapsed = Clock::now() - start;
+    std::vector<uint8_t> whole = c.head;
+    whole.insert(whole.end(), c.tail.begin(), c.tail.end());
+    EXPECT_TRUE(std::equal(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(c.kept), rx.begin()));
+    EXPECT_TRUE(std::all_of(rx.begin() + static_cast<std::ptrdiff_t>(c.kept), rx.end(), [](uint8_t b) { return b == 0; }));
+    EXPECT_GE(elapsed, c.pause < 100ms ? c.pause : 100ms);
+    EXPECT_LT(elapsed, 1s);
+}
+
+const std::vector<uint8_t> kWholeFrame = withCrc({0x01, 0x03, 0x04, 0x00, 0x01, 0xE2, 0x40});
+
+INSTANTIATE_TEST_SUITE_P(
+    Pauses, SerialGap,
+    testing::Values(GapCase{"Pause150MsEndsTheRead", withCrc({0x01, 0x83, 0x02}), {0xAA, 0xBB, 0xCC, 0xDD}, 150ms, 5, 5},
+                    GapCase{"Pause30MsKeepsReading", {kWholeFrame.begin(), kWholeFrame.begin() + 5},
+                            {kWholeFrame.begin() + 5, kWholeFrame.end()}, 30ms, 9, 9}),
+    [](const testing::TestParamInfo<GapCase>& info) { return std::string(info.param.name); });
+
+TEST(SerialHangUp, EndsTheReadWithWhatCame)
+{
+    k54::test::TempDir dir;
+    auto pty = std::make_unique<k54::test::PtyPair>();
+    pty->linkAs(dir.path(), 1);
+    k54::cPort port(std::make_unique<k54::PosixSerialBackend>(k54::LinuxPorts(dir.path())));
+    k54::test::RecordingSink sink;
+    ASSERT_TRUE(port.open(1, 3, sink));
+    pty->writeToMaster(std::vector<uint8_t>{0x01, 0x03});
+    ASSERT_TRUE(pty->waitForSlaveInput(2, 2s));
+    pty.reset();
+    std::array<uint8_t, k54::kReceiveBufferSize> rx{};
+    const auto start = Clock::now();
+    EXPECT_EQ(port.receive(9, rx), 0);
+    EXPECT_LT(Clock::now() - start, 1s);
+}
+
+} // namespace

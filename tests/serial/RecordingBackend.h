@@ -1,0 +1,68 @@
+#pragma once
+
+// A serial back end that records the calls cPort makes and hands out scripted input.
+
+#include "serial/SerialBackend.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace k54::test {
+
+struct BackendLog {
+    std::vector<std::string> calls;
+    uint32_t openedBaud = 0;
+    std::vector<uint8_t> written;
+    std::size_t lastReadSize = 0;
+};
+
+class RecordingBackend final : public SerialBackend {
+public:
+    RecordingBackend(BackendLog& log, bool opens, std::vector<uint8_t> input = {})
+        : log_(log), opens_(opens), input_(std::move(input))
+    {
+    }
+
+    bool openDevice(uint8_t, uint32_t baud) override
+    {
+        log_.calls.emplace_back("open");
+        log_.openedBaud = baud;
+        open_ = opens_;
+        return opens_;
+    }
+    void purgeInput() override { log_.calls.emplace_back("purgeInput"); }
+    void purgeOutput() override { log_.calls.emplace_back("purgeOutput"); }
+    void clearDtr() override { log_.calls.emplace_back("clearDtr"); }
+    void setRts() override { log_.calls.emplace_back("setRts"); }
+    int32_t write(std::span<const uint8_t> bytes) override
+    {
+        log_.calls.emplace_back("write");
+        log_.written.assign(bytes.begin(), bytes.end());
+        return static_cast<int32_t>(bytes.size());
+    }
+    int32_t read(std::span<uint8_t> into) override
+    {
+        log_.calls.emplace_back("read");
+        log_.lastReadSize = into.size();
+        const std::size_t n = std::min(into.size(), input_.size());
+        std::copy_n(input_.begin(), n, into.begin());
+        return static_cast<int32_t>(n);
+    }
+    void closeDevice() override
+    {
+        log_.calls.emplace_back("close");
+        open_ = false;
+    }
+    bool isOpen() const override { return open_; }
+    std::vector<std::string> deviceNames() const override { return {"COM2"}; }
+    std::string describe(uint8_t) const override { return "recorded"; }
+
+private:
+    BackendLog& log_;
+    bool opens_;
+    bool open_ = false;
+    std::vector<uint8_t> input_;
+};
+
+} // namespace k54::test
