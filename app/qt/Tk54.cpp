@@ -27,10 +27,10 @@ namespace {
 QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 std::string ss(const QString& text) { return text.toStdString(); }
 
-// A focus change inside the window (not the window losing or regaining activation, as when a message
-// box opens or closes) is what enters or leaves a field.
-bool movesFocusWithinWindow(const QFocusEvent* event) {
-    return event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason;
+// The window losing activation (a message box or a list's popup opening) does not leave the field:
+// the field still holds the window's focus.
+bool windowLosesActivation(const QFocusEvent* event) {
+    return event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason;
 }
 
 // The character a key press types, as the password field's handler sees it; 0 for keys that type none.
@@ -131,10 +131,17 @@ bool Tk54::eventFilter(QObject* watched, QEvent* event) {
     const std::string name = ss(watched->objectName());
     switch (event->type()) {
         case QEvent::FocusIn:
-            if (movesFocusWithinWindow(static_cast<QFocusEvent*>(event))) dispatch(EventKind::Enter, name);
+            // Entered once per stay: regaining activation with the same field focused enters nothing.
+            if (enteredField_ != name) {
+                enteredField_ = name;
+                dispatch(EventKind::Enter, name);
+            }
             break;
         case QEvent::FocusOut:
-            if (movesFocusWithinWindow(static_cast<QFocusEvent*>(event))) dispatch(EventKind::Exit, name);
+            if (!windowLosesActivation(static_cast<QFocusEvent*>(event)) && enteredField_ == name) {
+                enteredField_.clear();
+                dispatch(EventKind::Exit, name);
+            }
             break;
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);

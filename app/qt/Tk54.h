@@ -77,6 +77,7 @@ private:
     QHash<QString, QObject*> controls_;
     QLabel* panels_[4] = {};
     bool activatedOnce_ = false;
+    std::string enteredField_;  // the field the focus entered last and has not left
 };
 
 }  // namespace k54
