@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -99,6 +100,8 @@ QWidget* createWidget(const ControlSpec& spec, QWidget* parent) {
         case ControlKind::Panel: {
             auto* panel = new QFrame(parent);
             panel->setAutoFillBackground(true);
+            // The small panels are lamps: a sunken edge keeps them visible while they are dark.
+            if (spec.geometry.width <= 16) panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
             return panel;
         }
         case ControlKind::GroupBox: return new QGroupBox(qs(spec.text), parent);
@@ -106,7 +109,8 @@ QWidget* createWidget(const ControlSpec& spec, QWidget* parent) {
             auto* tabs = new QTabWidget(parent);
             // All six tabs fit in one row, as the operator expects of a small fixed window.
             tabs->setUsesScrollButtons(false);
-            tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
+            tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 2px; }"));
+            tabs->tabBar()->setElideMode(Qt::ElideNone);
             return tabs;
         }
         case ControlKind::Page: {
