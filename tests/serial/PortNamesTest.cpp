@@ -1,7 +1,7 @@
 // Port numbers on Linux: the fixed rule, virtual port links, and which ports are listed.
 
 #include "PtyPair.h"
-#include "TempDir.h"
+#include "tests/support/ScratchDir.h"
 #include "serial/K54com.h"
 #include "serial/LinuxPorts.h"
 #include "serial/PosixSerial.h"
@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 using k54::DeviceFolders;
 using k54::LinuxPorts;
 using k54::test::PtyPair;
-using k54::test::TempDir;
+using k54::test::ScratchDir;
 using Names = std::vector<std::string>;
 
 struct RuleCase {
@@ -57,7 +57,7 @@ protected:
     void link(const std::string& name, const fs::path& target) const { fs::create_symlink(target, ports / name); }
     void touch(const fs::path& file) const { std::ofstream(file) << ""; }
 
-    TempDir dir;
+    ScratchDir dir{"k54-serial"};
     fs::path ports = dir.path() / "ports";
     DeviceFolders folders{dir.path() / "dev", dir.path() / "sys-class-tty"};
     LinuxPorts mapping{ports, folders};

@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SerialHangUp, EndsTheReadWithWhatCame)
 {
-    k54::test::TempDir dir;
+    k54::test::ScratchDir dir{"k54-serial"};
     auto pty = std::make_unique<k54::test::PtyPair>();
     pty->linkAs(dir.path(), 1);
     k54::cPort port(std::make_unique<k54::PosixSerialBackend>(k54::LinuxPorts(dir.path())));

@@ -5,7 +5,7 @@
 
 #include "PtyPair.h"
 #include "RecordingSink.h"
-#include "TempDir.h"
+#include "tests/support/ScratchDir.h"
 #include "serial/K54com.h"
 #include "serial/PosixSerial.h"
 
@@ -27,7 +27,7 @@ protected:
         ASSERT_TRUE(port.open(kPort, kSpeed19200, sink));
     }
 
-    TempDir dir;
+    ScratchDir dir{"k54-serial"};
     PtyPair pty;
     RecordingSink sink;
     cPort port{std::make_unique<PosixSerialBackend>(LinuxPorts(dir.path()))};

@@ -1,0 +1,52 @@
+#pragma once
+// The running simulated instrument: the line pty and its link, libmodbus on its own pty, the trace,
+// the control FIFO, and the loop that serves them until a stop is requested.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "sim/ControlFifo.h"
+#include "sim/LineEmulator.h"
+#include "sim/LineWriter.h"
+#include "sim/ModbusSlave.h"
+#include "sim/PortLink.h"
+#include "sim/Pty.h"
+#include "sim/RegisterBank.h"
+#include "sim/RequestFramer.h"
+#include "sim/SimOptions.h"
+#include "sim/TraceWriter.h"
+
+namespace k54::sim {
+
+class SimServer {
+public:
+    // Sets everything up and links the port; throws std::runtime_error (PortLink::PortTaken when
+    // the port is in use) when it cannot.
+    explicit SimServer(const SimOptions& options);
+
+    // "k54sim: COM<N> ready at <link path> -> <pts path>"
+    std::string readyLine() const;
+
+    // Serves the line and the control FIFO until SIGINT or SIGTERM.
+    void run();
+
+private:
+    void readLine();
+    void applyControlCommands();
+    void serveCompleteFrames();
+    int pollTimeoutMs() const;
+
+    int port_;
+    PtyPair line_;
+    UniqueFd lineSlaveKeeper_;  // keeps the line open while the configurator has not opened it
+    RegisterBank registers_;
+    ModbusSlave slave_;
+    TraceWriter trace_;
+    LineWriter writer_;
+    LineEmulator emulator_;
+    RequestFramer framer_;
+    std::optional<ControlFifo> control_;
+    std::unique_ptr<PortLink> link_;  // last: removed first on the way out
+};
+
+}  // namespace k54::sim

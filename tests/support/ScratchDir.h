@@ -1,0 +1,23 @@
+#pragma once
+// A fresh folder under the system's temporary folder, removed with everything in it on destruction.
+// (Named apart from the serial tests' header-only TempDir so that both can meet in one program.)
+#include <filesystem>
+#include <string>
+
+namespace k54::test {
+
+class ScratchDir {
+public:
+    // The folder's name starts with `prefix`; throws std::runtime_error when it cannot be made.
+    explicit ScratchDir(const std::string& prefix);
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace k54::test

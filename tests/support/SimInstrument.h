@@ -1,0 +1,69 @@
+#pragma once
+// A running k54sim for tests: its own ports folder, trace file and control FIFO in a fresh temporary
+// folder (removed on destruction), started with posix_spawn and ready when its ready line has come.
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/ChildProcess.h"
+#include "tests/support/ScratchDir.h"
+
+namespace k54::test {
+
+using TraceLines = std::vector<std::string>;
+
+class SimInstrument {
+public:
+    static constexpr std::chrono::seconds kStartDeadline{5};
+
+    // Starts k54sim --port `port` with its own --ports-dir, --trace and --control, then `extraArgs`.
+    // Throws std::runtime_error (with k54sim's error output) when no ready line comes within 5 s.
+    explicit SimInstrument(const std::vector<std::string>& extraArgs = {}, int port = 1);
+    // Stops it (SIGTERM) if it still runs.
+    ~SimInstrument();
+    SimInstrument(const SimInstrument&) = delete;
+    SimInstrument& operator=(const SimInstrument&) = delete;
+
+    // The path of the k54sim program this build made.
+    static std::string programPath();
+
+    int portNumber() const { return port_; }
+    std::filesystem::path portsDir() const;
+    std::filesystem::path linkPath() const;        // <portsDir>/com<N>
+    const std::string& devicePath() const { return devicePath_; }  // the pts the link names
+    std::filesystem::path tracePath() const;
+    std::filesystem::path controlPath() const;
+    const std::string& readyLine() const { return readyLine_; }
+
+    // The trace as it stands, one entry per line.
+    TraceLines traceLines() const;
+
+    // Reads the trace until `predicate` holds for it or the deadline passes; whether it held.
+    bool waitForTrace(const std::function<bool(const TraceLines&)>& predicate,
+                      std::chrono::milliseconds deadline = std::chrono::seconds(2)) const;
+
+    // Writes one command line (without its newline) to the control FIFO. k54sim applies it before it
+    // serves the next request that arrives after this call.
+    void control(const std::string& command);
+
+    // SIGTERM, then waits (5 s) for the end; the exit status, or nothing when it did not end.
+    // Calling it again gives the same status.
+    std::optional<int> stop();
+
+    // What k54sim wrote to its standard error so far.
+    std::string errorOutput() const;
+
+private:
+    ScratchDir dir_;
+    int port_;
+    std::unique_ptr<ChildProcess> process_;
+    std::string readyLine_;
+    std::string devicePath_;
+    std::optional<int> exitStatus_;
+};
+
+}  // namespace k54::test
