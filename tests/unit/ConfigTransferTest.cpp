@@ -14,10 +14,8 @@ protected:
     test::SimRig rig;
     HeadlessForm& form = rig.form();
 
-    // Sets instrument registers, then connects (which reads the configuration).
-    void connectWithRegisters(const std::vector<std::pair<int, int>>& registers) {
-        for (const auto& [reg, value] : registers)
-            rig.sim.control("set " + std::to_string(reg) + " " + std::to_string(value));
+    void connectWithRegisters(const test::Registers& registers) {
+        rig.setRegisters(registers);
         ASSERT_TRUE(rig.connect());
     }
 };

@@ -36,7 +36,9 @@ TEST(RegisterImage, RegisterToRowAgreesWithEveryRowsRegisters) {
     for (int i = 0; i < kParamCount; ++i) {
         const ParamRow& row = kParamTemplate.at(static_cast<std::size_t>(i));
         EXPECT_EQ(registerToRow(row.reg), i) << row.controlName;
-        if (row.wide) EXPECT_EQ(registerToRow(row.reg + 1), i) << row.controlName;
+        if (row.wide) {
+            EXPECT_EQ(registerToRow(row.reg + 1), i) << row.controlName;
+        }
     }
     EXPECT_EQ(registerToRow(-1), std::nullopt);
     EXPECT_EQ(registerToRow(39), std::nullopt);

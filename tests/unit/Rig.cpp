@@ -33,6 +33,10 @@ std::vector<std::string> WindowRig::logFrom(std::size_t from) const {
 SimRig::SimRig(const std::vector<std::string>& simArgs, int port, char decimalSeparator)
     : sim(simArgs, port), rig(sim.portsDir(), decimalSeparator) {}
 
+void SimRig::setRegisters(const Registers& registers) {
+    for (const auto& [reg, value] : registers) sim.control("set " + std::to_string(reg) + " " + std::to_string(value));
+}
+
 void SimRig::choosePort() {
     const std::string wanted = "COM" + std::to_string(sim.portNumber());
     for (int i = 0; i < form().itemCount("Com_B"); ++i) {

@@ -32,6 +32,9 @@ public:
     std::vector<std::string> logFrom(std::size_t from) const;
 };
 
+// Instrument registers and their values (a value may be negative: the register holds its low 16 bits).
+using Registers = std::vector<std::pair<int, int32_t>>;
+
 // A simulated instrument (unpaced unless asked) and the configurator on its port.
 class SimRig {
 public:
@@ -45,6 +48,8 @@ public:
     k54L& state() { return rig.state; }
     Session& session() { return rig.session(); }
 
+    // Sets the instrument's registers (before the next request it serves).
+    void setRegisters(const Registers& registers);
     // Picks the instrument's port in the port list as the operator does.
     void choosePort();
     // Picks the port and clicks "Подключить"; true when the window then looks connected.

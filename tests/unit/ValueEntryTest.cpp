@@ -9,13 +9,9 @@
 namespace k54 {
 namespace {
 
-// Instrument registers set before connecting (the factory configuration otherwise: type 22, mode 0,
-// display range 0.0 ... 320.0, scaled range 0.0 ... 100.0, setpoints 64.0 and 256.0).
-using Registers = std::vector<std::pair<int, int32_t>>;
-
-void setRegisters(test::SimInstrument& sim, const Registers& registers) {
-    for (const auto& [reg, value] : registers) sim.control(formatText("set %d %d", reg, value));
-}
+// Instrument registers are set before connecting; the factory configuration otherwise: type 22,
+// mode 0, display range 0.0 ... 320.0, scaled range 0.0 ... 100.0, setpoints 64.0 and 256.0.
+using test::Registers;
 
 // A wide value as its two registers.
 Registers wide(int reg, int32_t value) {
@@ -46,7 +42,7 @@ class ValueEntry : public ::testing::TestWithParam<EntryCase> {};
 TEST_P(ValueEntry, StoresSendsAndShowsTheLimitedValue) {
     const EntryCase& c = GetParam();
     test::SimRig rig({"--no-pacing"}, 4, c.separator);
-    setRegisters(rig.sim, c.registers);
+    rig.setRegisters(c.registers);
     ASSERT_TRUE(rig.connect());
     HeadlessForm& form = rig.form();
     const int rowIndex = findRowByControl(rig.state(), c.field).value();

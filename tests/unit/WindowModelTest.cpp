@@ -49,10 +49,11 @@ TEST_F(WindowModel, ActivationBindsEveryRowToTheControlOfItsName) {
     for (const ParamRow& row : rig.state.params) {
         EXPECT_TRUE(row.bound) << row.controlName;
         const ControlKind kind = form.kindOf(row.controlName);
-        if (row.kind == ParamKind::Combo)
+        if (row.kind == ParamKind::Combo) {
             EXPECT_EQ(kind, ControlKind::Combo) << row.controlName;
-        else
+        } else {
             EXPECT_TRUE(kind == ControlKind::Edit || kind == ControlKind::MaskedEdit) << row.controlName;
+        }
     }
 }
 
