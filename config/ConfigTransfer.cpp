@@ -48,11 +48,15 @@ uint8_t writeParameter(Session& s, int rowIndex) {
     return writeRowValue(s, row, row.value);
 }
 
-bool sendParameters(Session& s, std::initializer_list<int> rows) {
-    bool allWritten = true;
-    for (const int row : rows) allWritten = writeParameter(s, row) == 0 && allWritten;
-    if (!allWritten) reportStatus(s.form, kParameterWriteFailed);
-    return allWritten;
+void ParameterSends::send(int rowIndex) {
+    if (lineSilent_) return;
+    const uint8_t result = writeParameter(s_, rowIndex);
+    failed_ = failed_ || result != 0;
+    lineSilent_ = result == kNoReply;
+}
+
+void ParameterSends::reportFailure() const {
+    if (failed_) reportStatus(s_.form, kParameterWriteFailed);
 }
 
 bool writeFactoryConfiguration(Session& s) {

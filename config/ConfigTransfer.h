@@ -13,8 +13,22 @@ bool readConfiguration(Session& s);
 // Sends one row's value (a wide row as two registers, high word first); the Modbus result.
 uint8_t writeParameter(Session& s, int rowIndex);
 
-// Sends the rows in order and reports "Ошибка записи параметра" once if any send failed.
-bool sendParameters(Session& s, std::initializer_list<int> rows);
+// The parameter writes of one operator action (a list change, a committed value with the resets it
+// asks for). Once a request gets no reply the rest are skipped, since each would only wait out its
+// time-out on the silent line; the action then reports one failure.
+class ParameterSends {
+public:
+    explicit ParameterSends(Session& s) : s_(s) {}
+    void send(int rowIndex);
+    bool lineSilent() const { return lineSilent_; }
+    // "Ошибка записи параметра" when any write failed or was skipped.
+    void reportFailure() const;
+
+private:
+    Session& s_;
+    bool failed_ = false;
+    bool lineSilent_ = false;
+};
 
 // Sends every row's factory value; true when every write succeeded.
 bool writeFactoryConfiguration(Session& s);

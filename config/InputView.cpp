@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/Status.h"
 #include "config/ConfigTransfer.h"
 #include "config/RowBinding.h"
 #include "config/TextFormat.h"
@@ -72,23 +71,21 @@ void updateRangeCaptions(Session& s) {
     s.form.setText("NameModeLim", scaled ? rangeCaption(k.row(row::Iol).value, k.row(row::Ioh).value) : full);
 }
 
-bool resetDisplayRange(Session& s, int32_t mode) {
-    bool allWritten = true;
+void resetDisplayRange(Session& s, int32_t mode, ParameterSends& sends) {
     const auto range = inputRangeTenths(s.k.row(row::Mod).value);
     if ((mode == kInputFull || mode == kInputSet || mode == kScaledFull) && range) {
         s.k.row(row::Dph).value = saturate(range->high);
+        sends.send(row::Dph);
         s.k.row(row::Dpl).value = saturate(range->low);
-        allWritten = writeParameter(s, row::Dph) == 0 && allWritten;
-        allWritten = writeParameter(s, row::Dpl) == 0 && allWritten;
+        sends.send(row::Dpl);
     }
     if (mode == kScaledFull || mode == kScaledSet) {
         s.k.row(row::Ioh).value = 1000;
+        sends.send(row::Ioh);
         s.k.row(row::Iol).value = 0;
-        allWritten = writeParameter(s, row::Ioh) == 0 && allWritten;
-        allWritten = writeParameter(s, row::Iol) == 0 && allWritten;
+        sends.send(row::Iol);
     }
     showRangeRows(s);
-    return allWritten;
 }
 
 void resetSetpoints(Session& s, int32_t basis) {
@@ -115,14 +112,15 @@ void applyListChange(Session& s, std::string_view sender, ControlKind senderKind
     if (rowIndex) {
         ParamRow& row = s.k.row(*rowIndex);
         row.value = valueForListIndex(row, s.form.itemIndex(sender));
-        bool written = s.bus.writeRegister(s.k.txFrame, s.k.rxFrame, s.k.slaveAddress, row.reg,
-                                           static_cast<int16_t>(encodeNarrow(row.value))) == 0;
+        ParameterSends sends(s);
+        sends.send(*rowIndex);
         if (*rowIndex == row::Rng) {
-            written = resetDisplayRange(s, row.value) && written;
+            resetDisplayRange(s, row.value, sends);
             resetSetpoints(s, row.value);
         }
-        if (!written) reportStatus(s.form, kParameterWriteFailed);
-        if (*rowIndex == row::Mod) readConfiguration(s);
+        sends.reportFailure();
+        // The new type's ranges come from the instrument; a silent one would only time out again.
+        if (*rowIndex == row::Mod && !sends.lineSilent()) readConfiguration(s);
     }
     refreshInputView(s);
 }

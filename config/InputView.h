@@ -24,9 +24,10 @@ std::optional<TenthsRange> inputRangeTenths(int32_t inputType);
 void refreshInputView(Session& s);
 void updateInputPanels(Session& s);
 void updateRangeCaptions(Session& s);
-// Loads the default display or scaled range for the mode and sends what changed; true when every send
-// was answered.
-bool resetDisplayRange(Session& s, int32_t mode);
+class ParameterSends;
+
+// Loads the default display or scaled range for the mode and sends what changed.
+void resetDisplayRange(Session& s, int32_t mode, ParameterSends& sends);
 // Setpoints at one and four fifths of the reference range of the basis, hystereses 0.1; nothing sent.
 void resetSetpoints(Session& s, int32_t basis);
 // A parameter list's new choice: stored, sent at once, with the range-mode and input-type follow-ups.

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "app/Status.h"
 #include "config/ConfigTransfer.h"
 #include "config/InputView.h"
 #include "config/NumberText.h"
@@ -36,14 +35,12 @@ void replaceSeparators(std::string& text, char decimalSeparator) {
     std::replace(text.begin(), text.end(), other, decimalSeparator);
 }
 
-// Stores the entered raw value as the range mode allows, with the resets it asks for; false when a
-// reset's send went unanswered.
-bool storeEntry(Session& s, int rowIndex, int32_t raw) {
+// Stores the entered raw value as the range mode allows, with the resets it asks for.
+void storeEntry(Session& s, int rowIndex, int32_t raw, ParameterSends& sends) {
     const int32_t mode = s.k.row(row::Rng).value;
-    bool written = true;
     if (rowIndex == row::Dpl || rowIndex == row::Dph) {
         if (mode == kInputSet || mode == kScaledSet) s.k.row(rowIndex).value = raw;
-        if (mode == kInputFull || mode == kScaledFull) written = resetDisplayRange(s, kInputFull);
+        if (mode == kInputFull || mode == kScaledFull) resetDisplayRange(s, kInputFull, sends);
         if (mode == kInputFull || mode == kInputSet) resetSetpoints(s, kInputSet);
     } else if (rowIndex == row::Iol || rowIndex == row::Ioh) {
         if (mode == kScaledFull || mode == kScaledSet) {
@@ -53,7 +50,6 @@ bool storeEntry(Session& s, int rowIndex, int32_t raw) {
     } else {
         s.k.row(rowIndex).value = raw;
     }
-    return written;
 }
 
 }  // namespace
@@ -115,10 +111,11 @@ void commitValueEntry(Session& s, std::string_view sender) {
     const bool coarse = row.wide && (raw >= 10000 || raw < -1000);
     if (coarse) raw = raw / 10 * 10;
 
-    bool written = storeEntry(s, rowIndex, static_cast<int32_t>(raw));
+    ParameterSends sends(s);
+    storeEntry(s, rowIndex, static_cast<int32_t>(raw), sends);
     s.form.setText(sender, formatWithTemplate(s.k.entryValue, row.format, separator));
-    written = writeParameter(s, rowIndex) == 0 && written;
-    if (!written) reportStatus(s.form, kParameterWriteFailed);
+    sends.send(rowIndex);
+    sends.reportFailure();
     s.form.setText(sender, formatWithTemplate(static_cast<long double>(row.value) / row.scale,
                                               coarse ? "0" : row.format, separator));
 }

@@ -2,6 +2,8 @@
 // goes to the instrument, against the simulated instrument.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "config/InputView.h"
 #include "config/TextFormat.h"
 #include "tests/unit/Rig.h"
@@ -109,6 +111,20 @@ TEST_F(InputView, AnUnansweredListWriteIsReportedAndTheRowKeepsTheChoice) {
     choose("Brn_B", 0);
     EXPECT_EQ(form.logLines().back(), "Ошибка записи параметра");
     EXPECT_EQ(rig.state().row(3).value, 0);
+}
+
+TEST_F(InputView, ASilentInstrumentCostsOneTimeOutPerChangeNotOnePerWrite) {
+    connectWithRegisters({});
+    rig.sim.control("fault silent");
+    const auto start = std::chrono::steady_clock::now();
+    const auto requests = choose("Rng_B", 2);  // would send the mode and four range values
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(8000));
+    expectStartsWith(requests, {narrowWrite(5, 2)});
+    EXPECT_EQ(form.logLines().back(), "Ошибка записи параметра");
+    // The window still shows the mode's ranges and setpoints, as the instrument will once it hears them.
+    EXPECT_EQ(rig.state().row(row::Rng).value, 2);
+    EXPECT_EQ(form.text("Ioh_E"), "100.0");
+    EXPECT_EQ(form.text("Us1_E"), "20.0");
 }
 
 TEST_F(InputView, AFailedReadAfterATypeChangeKeepsTheOtherRows) {
