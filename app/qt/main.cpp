@@ -1,6 +1,8 @@
 // The configurator k54: the three long-lived objects first, then the one window.
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -48,6 +50,11 @@ int main(int argc, char* argv[]) {
     k54::mBus bus(port);
     k54::k54L state;
     QApplication app(argc, argv);
+    // The toolkit's own texts (Yes and No of the question boxes) in the operator's language.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitTexts);
     const k54::SystemSettings system{systemDecimalSeparator(), localNow};
     k54::Tk54 window(port, bus, state, system);
     window.show();
