@@ -6,17 +6,17 @@
 namespace k54 {
 
 HeadlessForm::HeadlessForm() {
-    for (const ControlSpec& spec : windowLayout()) {
+    for (const ControlSpec& entry : windowLayout()) {
         State s;
-        s.kind = spec.kind;
-        s.text = spec.text;
-        for (const std::string& item : spec.items) s.items.push_back({item, {}});
-        s.itemIndex = spec.itemIndex;
-        s.maxLength = spec.maxLength;
-        s.visible = spec.visible;
-        s.enabled = spec.enabled;
-        s.interval = spec.interval;
-        controls_.emplace(spec.name, std::move(s));
+        s.kind = entry.kind;
+        s.text = entry.text;
+        for (const std::string& item : entry.items) s.items.push_back({item, {}});
+        s.itemIndex = entry.itemIndex;
+        s.maxLength = entry.maxLength;
+        s.visible = entry.visible;
+        s.enabled = entry.enabled;
+        s.interval = entry.interval;
+        controls_.emplace(entry.name, std::move(s));
     }
     for (std::size_t i = 0; i < kStatusPanels.size(); ++i) panels_.at(i) = kStatusPanels.at(i).text;
 }

@@ -43,13 +43,13 @@ class LayoutBuilder {
 public:
     ControlSpec& add(std::string name, ControlKind kind, std::string parent, Geometry geometry,
                      std::string text = {}) {
-        ControlSpec spec;
-        spec.name = std::move(name);
-        spec.kind = kind;
-        spec.parent = std::move(parent);
-        spec.geometry = geometry;
-        spec.text = std::move(text);
-        controls_.push_back(std::move(spec));
+        ControlSpec entry;
+        entry.name = std::move(name);
+        entry.kind = kind;
+        entry.parent = std::move(parent);
+        entry.geometry = geometry;
+        entry.text = std::move(text);
+        controls_.push_back(std::move(entry));
         return controls_.back();
     }
 
@@ -59,16 +59,16 @@ public:
 
     ControlSpec& list(std::string name, std::string parent, Geometry geometry, std::vector<std::string> items,
                       int chosen = -1) {
-        ControlSpec& spec = add(std::move(name), ControlKind::Combo, std::move(parent), geometry);
-        spec.items = std::move(items);
-        spec.itemIndex = chosen;
-        return spec;
+        ControlSpec& entry = add(std::move(name), ControlKind::Combo, std::move(parent), geometry);
+        entry.items = std::move(items);
+        entry.itemIndex = chosen;
+        return entry;
     }
 
     ControlSpec& edit(std::string name, std::string parent, Geometry geometry, std::string text) {
-        ControlSpec& spec = add(std::move(name), ControlKind::Edit, std::move(parent), geometry, std::move(text));
-        spec.maxLength = 6;
-        return spec;
+        ControlSpec& entry = add(std::move(name), ControlKind::Edit, std::move(parent), geometry, std::move(text));
+        entry.maxLength = 6;
+        return entry;
     }
 
     // A page with its frame; returns the frame's name, the parent of the page's rows.
@@ -275,8 +275,8 @@ const std::vector<ControlSpec>& windowLayout() {
 }
 
 const ControlSpec* findControlSpec(std::string_view name) {
-    for (const ControlSpec& spec : windowLayout())
-        if (spec.name == name) return &spec;
+    for (const ControlSpec& entry : windowLayout())
+        if (entry.name == name) return &entry;
     return nullptr;
 }
 

@@ -23,49 +23,49 @@ QString qs(const std::string& text) { return QString::fromStdString(text); }
 // The four-digit password mask: digits only (no sign), blanks shown as spaces.
 constexpr const char* kPasswordMask = "0000; ";
 
-QWidget* createLabel(const ControlSpec& spec, QWidget* parent) {
-    auto* label = new QLabel(qs(spec.text), parent);
-    if (spec.isLabel) {
+QWidget* createLabel(const ControlSpec& entry, QWidget* parent) {
+    auto* label = new QLabel(qs(entry.text), parent);
+    if (entry.isLabel) {
         QFont font = label->font();
         font.setBold(true);
         font.setPixelSize(13);
         label->setFont(font);
     }
-    if (spec.name == "sMgr" || spec.name == "sUnt") {
+    if (entry.name == "sMgr" || entry.name == "sUnt") {
         QFont font = label->font();
         font.setBold(true);
         font.setPixelSize(20);
         label->setFont(font);
-        label->setAlignment(spec.name == "sMgr" ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+        label->setAlignment(entry.name == "sMgr" ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
     }
     return label;
 }
 
-QWidget* createEdit(const ControlSpec& spec, QWidget* parent) {
+QWidget* createEdit(const ControlSpec& entry, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
-    if (spec.kind == ControlKind::MaskedEdit) edit->setInputMask(kPasswordMask);
-    if (spec.maxLength > 0) edit->setMaxLength(spec.maxLength);
-    edit->setText(qs(spec.text));
+    if (entry.kind == ControlKind::MaskedEdit) edit->setInputMask(kPasswordMask);
+    if (entry.maxLength > 0) edit->setMaxLength(entry.maxLength);
+    edit->setText(qs(entry.text));
     return edit;
 }
 
-QWidget* createList(const ControlSpec& spec, QWidget* parent) {
+QWidget* createList(const ControlSpec& entry, QWidget* parent) {
     auto* list = new QComboBox(parent);
     list->setEditable(false);
-    for (const std::string& item : spec.items) list->addItem(qs(item));
-    list->setCurrentIndex(spec.itemIndex);
+    for (const std::string& item : entry.items) list->addItem(qs(item));
+    list->setCurrentIndex(entry.itemIndex);
     list->setMaxVisibleItems(16);
     // Long item texts (the input types) open a popup wider than the closed list.
     list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0) + 24);
     return list;
 }
 
-QWidget* createButton(const ControlSpec& spec, QWidget* parent) {
-    auto* button = new QPushButton(qs(spec.text), parent);
-    button->setCheckable(spec.checkable);
+QWidget* createButton(const ControlSpec& entry, QWidget* parent) {
+    auto* button = new QPushButton(qs(entry.text), parent);
+    button->setCheckable(entry.checkable);
     button->setAutoDefault(false);
-    button->setProperty("hint", qs(spec.hint));  // every button keeps its hint; only some show it
-    if (spec.showHint) button->setToolTip(qs(spec.hint));
+    button->setProperty("hint", qs(entry.hint));  // every button keeps its hint; only some show it
+    if (entry.showHint) button->setToolTip(qs(entry.hint));
     return button;
 }
 
@@ -88,23 +88,23 @@ QWidget* createProgressBar(QWidget* parent) {
     return bar;
 }
 
-QWidget* createWidget(const ControlSpec& spec, QWidget* parent) {
-    switch (spec.kind) {
-        case ControlKind::StaticText: return createLabel(spec, parent);
+QWidget* createWidget(const ControlSpec& entry, QWidget* parent) {
+    switch (entry.kind) {
+        case ControlKind::StaticText: return createLabel(entry, parent);
         case ControlKind::Edit:
-        case ControlKind::MaskedEdit: return createEdit(spec, parent);
-        case ControlKind::Combo: return createList(spec, parent);
-        case ControlKind::CheckBox: return new QCheckBox(qs(spec.text), parent);
+        case ControlKind::MaskedEdit: return createEdit(entry, parent);
+        case ControlKind::Combo: return createList(entry, parent);
+        case ControlKind::CheckBox: return new QCheckBox(qs(entry.text), parent);
         case ControlKind::Button:
-        case ControlKind::LatchButton: return createButton(spec, parent);
+        case ControlKind::LatchButton: return createButton(entry, parent);
         case ControlKind::Panel: {
             auto* panel = new QFrame(parent);
             panel->setAutoFillBackground(true);
             // The small panels are lamps: a sunken edge keeps them visible while they are dark.
-            if (spec.geometry.width <= 16) panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            if (entry.geometry.width <= 16) panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
             return panel;
         }
-        case ControlKind::GroupBox: return new QGroupBox(qs(spec.text), parent);
+        case ControlKind::GroupBox: return new QGroupBox(qs(entry.text), parent);
         case ControlKind::PageControl: {
             auto* tabs = new QTabWidget(parent);
             // All six tabs fit in one row, as the operator expects of a small fixed window.
@@ -116,7 +116,7 @@ QWidget* createWidget(const ControlSpec& spec, QWidget* parent) {
         case ControlKind::Page: {
             auto* tabs = qobject_cast<QTabWidget*>(parent);
             auto* page = new QWidget;
-            if (tabs) tabs->addTab(page, qs(spec.text));
+            if (tabs) tabs->addTab(page, qs(entry.text));
             return page;
         }
         case ControlKind::Memo: return createMemo(parent);
@@ -134,23 +134,23 @@ QWidget* createWidget(const ControlSpec& spec, QWidget* parent) {
 
 }  // namespace
 
-QObject* createControl(const ControlSpec& spec, QWidget* parent, QObject* owner) {
-    if (spec.kind == ControlKind::Timer) {
+QObject* createControl(const ControlSpec& entry, QWidget* parent, QObject* owner) {
+    if (entry.kind == ControlKind::Timer) {
         auto* timer = new QTimer(owner);
-        timer->setObjectName(qs(spec.name));
-        timer->setInterval(spec.interval);
-        if (spec.enabled) timer->start();
+        timer->setObjectName(qs(entry.name));
+        timer->setInterval(entry.interval);
+        if (entry.enabled) timer->start();
         return timer;
     }
-    QWidget* widget = createWidget(spec, parent);
+    QWidget* widget = createWidget(entry, parent);
     if (!widget) return nullptr;
-    widget->setObjectName(qs(spec.name));
-    if (spec.kind != ControlKind::Page) {
-        const Geometry& g = spec.geometry;
+    widget->setObjectName(qs(entry.name));
+    if (entry.kind != ControlKind::Page) {
+        const Geometry& g = entry.geometry;
         widget->setGeometry(g.left, g.top, g.width, g.height);
-        widget->setVisible(spec.visible);
+        widget->setVisible(entry.visible);
     }
-    widget->setEnabled(spec.enabled);
+    widget->setEnabled(entry.enabled);
     return widget;
 }
 

@@ -8,6 +8,6 @@
 namespace k54 {
 
 // parent is the widget the control sits in (a page for page contents); timers are owned by owner.
-QObject* createControl(const ControlSpec& spec, QWidget* parent, QObject* owner);
+QObject* createControl(const ControlSpec& entry, QWidget* parent, QObject* owner);
 
 }  // namespace k54

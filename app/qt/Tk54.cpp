@@ -60,25 +60,25 @@ Tk54::Tk54(cPort& port, mBus& bus, k54L& state, const SystemSettings& system, QW
 }
 
 void Tk54::buildControls() {
-    for (const ControlSpec& spec : windowLayout()) {
-        QWidget* parent = spec.parent == kWindowName ? this : qobject_cast<QWidget*>(control(spec.parent));
-        QObject* object = createControl(spec, parent, this);
-        if (!object) throw std::logic_error("cannot build control " + spec.name);
-        controls_.insert(qs(spec.name), object);
-        if (spec.kind == ControlKind::StatusBar) buildStatusBar(static_cast<QStatusBar*>(object));
+    for (const ControlSpec& entry : windowLayout()) {
+        QWidget* parent = entry.parent == kWindowName ? this : qobject_cast<QWidget*>(control(entry.parent));
+        QObject* object = createControl(entry, parent, this);
+        if (!object) throw std::logic_error("cannot build control " + entry.name);
+        controls_.insert(qs(entry.name), object);
+        if (entry.kind == ControlKind::StatusBar) buildStatusBar(static_cast<QStatusBar*>(object));
     }
     controlAs<QTabWidget>("PageControl_Ker5400_2")->setCurrentWidget(controlAs<QWidget>("TabSheet6"));
 }
 
 void Tk54::buildStatusBar(QStatusBar* bar) {
     for (std::size_t i = 0; i < kStatusPanels.size(); ++i) {
-        const StatusPanelSpec& spec = kStatusPanels.at(i);
-        auto* panel = new QLabel(qs(spec.text), bar);
+        const StatusPanelSpec& entry = kStatusPanels.at(i);
+        auto* panel = new QLabel(qs(entry.text), bar);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        panel->setFixedWidth(spec.width);
+        panel->setFixedWidth(entry.width);
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
-        if (spec.centred) panel->setAlignment(Qt::AlignCenter);
+        if (entry.centred) panel->setAlignment(Qt::AlignCenter);
         bar->addWidget(panel);
         panels_[i] = panel;
     }
@@ -193,9 +193,9 @@ bool Tk54::hasControl(std::string_view name) const { return controls_.contains(q
 
 ControlKind Tk54::kindOf(std::string_view name) const {
     if (name == kWindowName) return ControlKind::Form;
-    const ControlSpec* spec = findControlSpec(name);
-    if (!spec) throw std::out_of_range("no control named " + std::string(name));
-    return spec->kind;
+    const ControlSpec* entry = findControlSpec(name);
+    if (!entry) throw std::out_of_range("no control named " + std::string(name));
+    return entry->kind;
 }
 
 std::string Tk54::text(std::string_view name) const {
