@@ -5,13 +5,17 @@
 # the sanitized variants, the Qt window and the programs link the plain ones.
 include(GoogleTest)
 
+# The source tree's root (the folder above this one), so that a project built from a subfolder, such as
+# the cross build of the Windows tests, includes "serial/...", "modbus/..." and "tests/..." the same way.
+cmake_path(GET CMAKE_CURRENT_LIST_DIR PARENT_PATH K54_SOURCE_DIR)
+
 set(K54_SAN_OPTIONS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
 
 # k54_core_library(NAME SOURCES ... [DEPS internal core libraries] [LIBS external libraries])
 function(k54_core_library name)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS;LIBS" ${ARGN})
   add_library(${name} STATIC ${A_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_include_directories(${name} PUBLIC ${K54_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${A_DEPS} ${A_LIBS})
   if(K54_SANITIZE)
     set(san_deps)
@@ -19,7 +23,7 @@ function(k54_core_library name)
       list(APPEND san_deps ${dep}_san)
     endforeach()
     add_library(${name}_san STATIC ${A_SOURCES})
-    target_include_directories(${name}_san PUBLIC ${PROJECT_SOURCE_DIR})
+    target_include_directories(${name}_san PUBLIC ${K54_SOURCE_DIR})
     target_compile_options(${name}_san PUBLIC ${K54_SAN_OPTIONS})
     target_link_options(${name}_san PUBLIC ${K54_SAN_OPTIONS})
     target_link_libraries(${name}_san PUBLIC ${san_deps} ${A_LIBS})
@@ -39,7 +43,7 @@ function(k54_core_test name)
     endif()
   endforeach()
   add_executable(${name} ${A_SOURCES})
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_include_directories(${name} PRIVATE ${K54_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${deps} ${A_LIBS} GTest::gtest_main)
   if(K54_SANITIZE)
     target_compile_options(${name} PRIVATE ${K54_SAN_OPTIONS})

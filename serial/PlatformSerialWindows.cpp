@@ -1,0 +1,18 @@
+#include "serial/PlatformSerial.h"
+
+#include "serial/Win32Serial.h"
+
+namespace k54 {
+
+std::unique_ptr<SerialBackend> makePlatformSerialBackend()
+{
+    return std::make_unique<Win32SerialBackend>();
+}
+
+// Windows names its ports itself (QueryDosDeviceA); there is no folder of virtual ports to read.
+std::unique_ptr<SerialBackend> makePlatformSerialBackend(const std::filesystem::path& /*portsDir*/)
+{
+    return makePlatformSerialBackend();
+}
+
+} // namespace k54

@@ -1,0 +1,46 @@
+#pragma once
+
+// The Windows serial back end: the port opened by name with CreateFileA ("Com9", "\\.\Com10"), a
+// device control block built from zero (8E1, binary, no flow control, DTR enabled, RTS toggled),
+// 32-byte queues, the channel's five time-outs, and blocking ReadFile/WriteFile bounded by them.
+
+#include "serial/SerialBackend.h"
+#include "serial/UniqueHandle.h"
+
+#include <functional>
+
+namespace k54 {
+
+// The Win32 alert of a failed open: Beep with frequency 0 and duration 0.
+void soundOpenFailureBeep();
+
+class Win32SerialBackend final : public SerialBackend {
+public:
+    // `openFailureAlert` sounds when CreateFileA refuses a port.
+    explicit Win32SerialBackend(std::function<void()> openFailureAlert = soundOpenFailureBeep);
+
+    bool openDevice(uint8_t port, uint32_t baud) override;
+    void purgeInput() override;
+    void purgeOutput() override;
+    void clearDtr() override;
+    void setRts() override;
+    int32_t write(std::span<const uint8_t> bytes) override;
+    int32_t read(std::span<uint8_t> into) override;
+    void closeDevice() override;
+    bool isOpen() const override;
+    // The names QueryDosDeviceA gives, unchanged; nothing when it fails.
+    std::vector<std::string> deviceNames() const override;
+    // The device-namespace path of the port, e.g. "\\.\COM10".
+    std::string describe(uint8_t port) const override;
+
+    // The open device (INVALID_HANDLE_VALUE when none), for reading back what the driver took.
+    HANDLE nativeHandle() const { return handle_.get(); }
+
+private:
+    void escape(DWORD function) const;
+
+    std::function<void()> openFailureAlert_;
+    UniqueHandle handle_;
+};
+
+} // namespace k54

@@ -1,0 +1,49 @@
+#pragma once
+
+// A channel and a Modbus master opened on the instrument of this platform, with the faults given.
+
+#include "modbus/K54mdb.h"
+#include "serial/K54com.h"
+#include "tests/instrument/InstrumentLink.h"
+#include "tests/serial/RecordingSink.h"
+
+#include <array>
+#include <initializer_list>
+#include <memory>
+#include <string>
+
+namespace k54::test {
+
+inline constexpr uint8_t kSpeed19200 = 3;
+inline constexpr uint8_t kSpeed115200 = 6;
+
+struct InstrumentSession {
+    // Sets each fault ("badcrc", "gap=150", ...) before opening the port at the speed index.
+    explicit InstrumentSession(std::initializer_list<std::string> faults = {}, uint8_t speedIndex = kSpeed19200)
+        : link(connectInstrument(kBaudRates.at(speedIndex))), port(link->makeBackend()), bus(port)
+    {
+        for (const std::string& fault : faults) {
+            link->control("fault " + fault);
+        }
+        opened = port.open(link->portNumber(), speedIndex, sink);
+    }
+
+    // Whether the trace shows the request now at the front of tx, `length` bytes long.
+    bool requestTraced(std::size_t length) const
+    {
+        return link->traced(traceLine("req", std::span(tx).first(length)));
+    }
+
+    // The first status line of a failed open, for a failure message.
+    std::string openFailure() const { return sink.statuses.empty() ? std::string() : sink.statuses.front(); }
+
+    std::unique_ptr<InstrumentLink> link;
+    RecordingSink sink;
+    cPort port;
+    mBus bus;
+    bool opened = false;
+    std::array<uint8_t, 512> tx{};
+    std::array<uint8_t, kReceiveBufferSize> rx{};
+};
+
+} // namespace k54::test

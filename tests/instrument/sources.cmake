@@ -1,0 +1,7 @@
+# The tests against the simulated instrument that are one source for Linux and Windows. Each platform
+# adds its own way of reaching the instrument (Linux: SimInstrumentLink.cpp; Windows: the driver's).
+set(K54_INSTRUMENT_TEST_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/InstrumentLink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ExchangeTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TimeoutTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PortListTest.cpp)
