@@ -8,11 +8,11 @@
 namespace k54 {
 
 enum class ControlKind {
-    Form,         // the window itself
-    StaticText,   // caption only
-    Edit,         // single-line text field
-    MaskedEdit,   // text field with an input mask
-    Combo,        // drop-down list, pick only
+    Form,        // the window itself
+    StaticText,  // caption only
+    Edit,        // single-line text field
+    MaskedEdit,  // text field with an input mask
+    Combo,       // drop-down list, pick only
     CheckBox,
     Button,
     LatchButton,  // each click toggles its pressed state
@@ -88,9 +88,9 @@ public:
     virtual void setTimerEnabled(std::string_view name, bool enabled) = 0;
 
     // Boxes. Each runs modally; timers keep firing meanwhile.
-    virtual void showInformation(std::string_view text) = 0;                        // information icon, OK
-    virtual void showMessage(std::string_view text) = 0;                            // plain box, OK
-    virtual bool askYesNo(std::string_view text, std::string_view caption) = 0;     // question icon; true for Yes
+    virtual void showInformation(std::string_view text) = 0;                     // information icon, OK
+    virtual void showMessage(std::string_view text) = 0;                         // plain box, OK
+    virtual bool askYesNo(std::string_view text, std::string_view caption) = 0;  // question icon; true for Yes
     virtual void beep() = 0;
 
     virtual void closeWindow() = 0;

@@ -33,7 +33,9 @@ const HeadlessForm::State& HeadlessForm::state(std::string_view name) const {
     return it->second;
 }
 
-void HeadlessForm::raise(EventKind kind, std::string_view name, int key) { raiseKey(kind, name, key); }
+void HeadlessForm::raise(EventKind kind, std::string_view name, int key) {
+    raiseKey(kind, name, key);
+}
 
 int HeadlessForm::raiseKey(EventKind kind, std::string_view name, int key) {
     Event e{name, kindOf(name), key};
@@ -41,7 +43,9 @@ int HeadlessForm::raiseKey(EventKind kind, std::string_view name, int key) {
     return e.key;
 }
 
-bool HeadlessForm::hasControl(std::string_view name) const { return controls_.count(name) != 0; }
+bool HeadlessForm::hasControl(std::string_view name) const {
+    return controls_.count(name) != 0;
+}
 
 ControlKind HeadlessForm::kindOf(std::string_view name) const {
     return name == kWindowName ? ControlKind::Form : state(name).kind;
@@ -65,21 +69,39 @@ void HeadlessForm::setText(std::string_view name, std::string_view text) {
     }
 }
 
-void HeadlessForm::selectAllText(std::string_view name) { state(name); }
-bool HeadlessForm::isVisible(std::string_view name) const { return state(name).visible; }
-void HeadlessForm::setVisible(std::string_view name, bool visible) { state(name).visible = visible; }
-bool HeadlessForm::isEnabled(std::string_view name) const { return state(name).enabled; }
-void HeadlessForm::setEnabled(std::string_view name, bool enabled) { state(name).enabled = enabled; }
-Colour HeadlessForm::colour(std::string_view name) const { return state(name).colour; }
-void HeadlessForm::setColour(std::string_view name, Colour colour) { state(name).colour = colour; }
-int HeadlessForm::itemIndex(std::string_view name) const { return state(name).itemIndex; }
+void HeadlessForm::selectAllText(std::string_view name) {
+    state(name);
+}
+bool HeadlessForm::isVisible(std::string_view name) const {
+    return state(name).visible;
+}
+void HeadlessForm::setVisible(std::string_view name, bool visible) {
+    state(name).visible = visible;
+}
+bool HeadlessForm::isEnabled(std::string_view name) const {
+    return state(name).enabled;
+}
+void HeadlessForm::setEnabled(std::string_view name, bool enabled) {
+    state(name).enabled = enabled;
+}
+Colour HeadlessForm::colour(std::string_view name) const {
+    return state(name).colour;
+}
+void HeadlessForm::setColour(std::string_view name, Colour colour) {
+    state(name).colour = colour;
+}
+int HeadlessForm::itemIndex(std::string_view name) const {
+    return state(name).itemIndex;
+}
 
 void HeadlessForm::setItemIndex(std::string_view name, int index) {
     State& s = state(name);
     s.itemIndex = index >= 0 && index < static_cast<int>(s.items.size()) ? index : -1;
 }
 
-int HeadlessForm::itemCount(std::string_view name) const { return static_cast<int>(state(name).items.size()); }
+int HeadlessForm::itemCount(std::string_view name) const {
+    return static_cast<int>(state(name).items.size());
+}
 
 std::string HeadlessForm::itemText(std::string_view name, int index) const {
     return state(name).items.at(static_cast<std::size_t>(index)).text;
@@ -99,7 +121,9 @@ void HeadlessForm::addItem(std::string_view name, std::string_view text, std::st
     state(name).items.push_back({std::string(text), std::string(hint)});
 }
 
-bool HeadlessForm::isChecked(std::string_view name) const { return state(name).checked; }
+bool HeadlessForm::isChecked(std::string_view name) const {
+    return state(name).checked;
+}
 
 void HeadlessForm::setChecked(std::string_view name, bool checked) {
     State& s = state(name);
@@ -108,10 +132,18 @@ void HeadlessForm::setChecked(std::string_view name, bool checked) {
     raise(EventKind::Click, name);
 }
 
-bool HeadlessForm::isDown(std::string_view name) const { return state(name).down; }
-void HeadlessForm::setDown(std::string_view name, bool down) { state(name).down = down; }
-std::string HeadlessForm::panelText(int panel) const { return panels_.at(static_cast<std::size_t>(panel)); }
-void HeadlessForm::setPanelText(int panel, std::string_view text) { panels_.at(static_cast<std::size_t>(panel)) = text; }
+bool HeadlessForm::isDown(std::string_view name) const {
+    return state(name).down;
+}
+void HeadlessForm::setDown(std::string_view name, bool down) {
+    state(name).down = down;
+}
+std::string HeadlessForm::panelText(int panel) const {
+    return panels_.at(static_cast<std::size_t>(panel));
+}
+void HeadlessForm::setPanelText(int panel, std::string_view text) {
+    panels_.at(static_cast<std::size_t>(panel)) = text;
+}
 
 std::string HeadlessForm::logText() const {
     std::string all;
@@ -119,15 +151,31 @@ std::string HeadlessForm::logText() const {
     return all;
 }
 
-int HeadlessForm::progress(std::string_view name) const { return state(name).position; }
-void HeadlessForm::setProgress(std::string_view name, int position) { state(name).position = position; }
-int HeadlessForm::timerInterval(std::string_view name) const { return state(name).interval; }
-void HeadlessForm::setTimerInterval(std::string_view name, int milliseconds) { state(name).interval = milliseconds; }
-bool HeadlessForm::isTimerEnabled(std::string_view name) const { return state(name).enabled; }
-void HeadlessForm::setTimerEnabled(std::string_view name, bool enabled) { state(name).enabled = enabled; }
+int HeadlessForm::progress(std::string_view name) const {
+    return state(name).position;
+}
+void HeadlessForm::setProgress(std::string_view name, int position) {
+    state(name).position = position;
+}
+int HeadlessForm::timerInterval(std::string_view name) const {
+    return state(name).interval;
+}
+void HeadlessForm::setTimerInterval(std::string_view name, int milliseconds) {
+    state(name).interval = milliseconds;
+}
+bool HeadlessForm::isTimerEnabled(std::string_view name) const {
+    return state(name).enabled;
+}
+void HeadlessForm::setTimerEnabled(std::string_view name, bool enabled) {
+    state(name).enabled = enabled;
+}
 
-void HeadlessForm::showInformation(std::string_view text) { boxes_.push_back({BoxKind::Information, std::string(text), {}}); }
-void HeadlessForm::showMessage(std::string_view text) { boxes_.push_back({BoxKind::Message, std::string(text), {}}); }
+void HeadlessForm::showInformation(std::string_view text) {
+    boxes_.push_back({BoxKind::Information, std::string(text), {}});
+}
+void HeadlessForm::showMessage(std::string_view text) {
+    boxes_.push_back({BoxKind::Message, std::string(text), {}});
+}
 
 bool HeadlessForm::askYesNo(std::string_view text, std::string_view caption) {
     boxes_.push_back({BoxKind::Question, std::string(text), std::string(caption)});
@@ -140,15 +188,21 @@ bool HeadlessForm::askYesNo(std::string_view text, std::string_view caption) {
     return yes;
 }
 
-void HeadlessForm::create() { raise(EventKind::Create, kWindowName); }
-void HeadlessForm::activate() { raise(EventKind::Activate, kWindowName); }
+void HeadlessForm::create() {
+    raise(EventKind::Create, kWindowName);
+}
+void HeadlessForm::activate() {
+    raise(EventKind::Activate, kWindowName);
+}
 
 void HeadlessForm::operatorChooses(std::string_view list, int index) {
     setItemIndex(list, index);
     raise(EventKind::Change, list);
 }
 
-void HeadlessForm::operatorTypes(std::string_view field, std::string_view text) { setText(field, text); }
+void HeadlessForm::operatorTypes(std::string_view field, std::string_view text) {
+    setText(field, text);
+}
 
 bool HeadlessForm::operatorTypesChar(std::string_view field, int character) {
     const int passed = raiseKey(EventKind::KeyPress, field, character);
@@ -174,7 +228,9 @@ void HeadlessForm::leaveFocus() {
     raise(EventKind::Exit, left);
 }
 
-void HeadlessForm::pressKey(std::string_view control, int virtualKey) { raise(EventKind::KeyDown, control, virtualKey); }
+void HeadlessForm::pressKey(std::string_view control, int virtualKey) {
+    raise(EventKind::KeyDown, control, virtualKey);
+}
 
 void HeadlessForm::click(std::string_view control) {
     State& s = state(control);
@@ -192,7 +248,9 @@ bool HeadlessForm::fireTimer(std::string_view timer) {
     return true;
 }
 
-int HeadlessForm::changeEvents(std::string_view control) const { return state(control).changeEvents; }
+int HeadlessForm::changeEvents(std::string_view control) const {
+    return state(control).changeEvents;
+}
 
 HeadlessWindow::HeadlessWindow(cPort& port, mBus& bus, k54L& state, const SystemSettings& system)
     : events(port, bus, state, form, system) {

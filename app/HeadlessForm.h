@@ -74,16 +74,16 @@ public:
     void closeWindow() override { closed_ = true; }
 
     // --- the operator and the event loop, as tests drive them ---
-    void create();                                  // the window has been built
-    void activate();                                // the window becomes active
+    void create();    // the window has been built
+    void activate();  // the window becomes active
     void operatorChooses(std::string_view list, int index);
     void operatorTypes(std::string_view field, std::string_view text);  // replaces the text
     bool operatorTypesChar(std::string_view field, int character);      // false when refused
-    void focus(std::string_view control);           // leaves the focused control, enters this one
+    void focus(std::string_view control);                               // leaves the focused control, enters this one
     void leaveFocus();
     void pressKey(std::string_view control, int virtualKey);
     void click(std::string_view control);
-    bool fireTimer(std::string_view timer);         // false when the timer is not running
+    bool fireTimer(std::string_view timer);  // false when the timer is not running
     void answerNextQuestion(bool yes) { answers_.push_back(yes); }
 
     // --- what the operator saw ---

@@ -21,22 +21,14 @@ constexpr std::string_view kParameterEdits[] = {"rLn_E", "Us1_E", "Gs1_E", "Us2_
 std::vector<Wire> buildWiring() {
     using W = WindowEvents;
     std::vector<Wire> wires{
-        {kWindowName, EventKind::Create, &W::FormCreate},
-        {kWindowName, EventKind::Activate, &W::FormActivate},
-        {"DemoExit", EventKind::Click, &W::DemoExitClick},
-        {"ClearMemo", EventKind::Click, &W::ClearMemoClick},
-        {"Adr_E", EventKind::Change, &W::Adr_EChange},
-        {"Spd_B", EventKind::Change, &W::Spd_BChange},
-        {"Com_B", EventKind::Change, &W::Com_BChange},
-        {"ConnectCom", EventKind::Click, &W::ConnectComClick},
-        {"Source", EventKind::Click, &W::SourceClick},
-        {"Psw_E", EventKind::Exit, &W::Psw_EExit},
-        {"Psw_E", EventKind::KeyPress, &W::Psw_EKeyPress},
-        {"Psw_Write", EventKind::Click, &W::Psw_WriteClick},
-        {"Psw_Reset", EventKind::Click, &W::Psw_ResetClick},
-        {"Timer_ReadMg", EventKind::Timer, &W::Timer_ReadMgTimer},
-        {"TimerReal", EventKind::Timer, &W::TimerRealTimer},
-        {"Mgr_En", EventKind::Click, &W::Mon_EnClick},
+        {kWindowName, EventKind::Create, &W::FormCreate},    {kWindowName, EventKind::Activate, &W::FormActivate},
+        {"DemoExit", EventKind::Click, &W::DemoExitClick},   {"ClearMemo", EventKind::Click, &W::ClearMemoClick},
+        {"Adr_E", EventKind::Change, &W::Adr_EChange},       {"Spd_B", EventKind::Change, &W::Spd_BChange},
+        {"Com_B", EventKind::Change, &W::Com_BChange},       {"ConnectCom", EventKind::Click, &W::ConnectComClick},
+        {"Source", EventKind::Click, &W::SourceClick},       {"Psw_E", EventKind::Exit, &W::Psw_EExit},
+        {"Psw_E", EventKind::KeyPress, &W::Psw_EKeyPress},   {"Psw_Write", EventKind::Click, &W::Psw_WriteClick},
+        {"Psw_Reset", EventKind::Click, &W::Psw_ResetClick}, {"Timer_ReadMg", EventKind::Timer, &W::Timer_ReadMgTimer},
+        {"TimerReal", EventKind::Timer, &W::TimerRealTimer}, {"Mgr_En", EventKind::Click, &W::Mon_EnClick},
         {"Timer_Mgr", EventKind::Timer, &W::Timer_MgrTimer},
     };
     for (const std::string_view list : kParameterLists) wires.push_back({list, EventKind::Change, &W::Mod_BChange});
@@ -74,36 +66,66 @@ void WindowEvents::FormCreate(Event&) {
     listSerialPorts(session_);
 }
 
-void WindowEvents::FormActivate(Event&) { initialiseWindow(session_); }
-void WindowEvents::DemoExitClick(Event&) { session_.form.closeWindow(); }
-void WindowEvents::ClearMemoClick(Event&) { clearLog(session_.form); }
-void WindowEvents::Adr_EChange(Event&) { applyAddressText(session_); }
-void WindowEvents::Spd_BChange(Event&) { selectSpeed(session_); }
-void WindowEvents::Com_BChange(Event&) { selectPort(session_); }
+void WindowEvents::FormActivate(Event&) {
+    initialiseWindow(session_);
+}
+void WindowEvents::DemoExitClick(Event&) {
+    session_.form.closeWindow();
+}
+void WindowEvents::ClearMemoClick(Event&) {
+    clearLog(session_.form);
+}
+void WindowEvents::Adr_EChange(Event&) {
+    applyAddressText(session_);
+}
+void WindowEvents::Spd_BChange(Event&) {
+    selectSpeed(session_);
+}
+void WindowEvents::Com_BChange(Event&) {
+    selectPort(session_);
+}
 
 void WindowEvents::ConnectComClick(Event&) {
     if (toggleConnection(session_)) readConfiguration(session_);
 }
 
-void WindowEvents::SourceClick(Event&) { confirmAndWriteFactory(session_); }
-void WindowEvents::Mod_BChange(Event& e) { applyListChange(session_, e.sender, e.senderKind); }
-void WindowEvents::Us1_EEnter(Event& e) { beginValueEntry(session_, e.sender); }
-void WindowEvents::Us1_EExit(Event& e) { commitValueEntry(session_, e.sender); }
+void WindowEvents::SourceClick(Event&) {
+    confirmAndWriteFactory(session_);
+}
+void WindowEvents::Mod_BChange(Event& e) {
+    applyListChange(session_, e.sender, e.senderKind);
+}
+void WindowEvents::Us1_EEnter(Event& e) {
+    beginValueEntry(session_, e.sender);
+}
+void WindowEvents::Us1_EExit(Event& e) {
+    commitValueEntry(session_, e.sender);
+}
 
 void WindowEvents::Us1_EKeyDown(Event& e) {
     if (e.key == kVirtualKeyEnter) commitValueEntry(session_, e.sender);
 }
 
-void WindowEvents::Psw_EExit(Event&) { capturePassword(session_); }
+void WindowEvents::Psw_EExit(Event&) {
+    capturePassword(session_);
+}
 
 void WindowEvents::Psw_EKeyPress(Event& e) {
     if (!passwordKeyPress(session_, e.key)) e.key = 0;
 }
 
-void WindowEvents::Psw_WriteClick(Event&) { submitPassword(session_); }
-void WindowEvents::Psw_ResetClick(Event&) { confirmAndResetPassword(session_); }
-void WindowEvents::Timer_ReadMgTimer(Event&) { pollMeasurement(session_); }
-void WindowEvents::TimerRealTimer(Event&) { showClock(session_); }
+void WindowEvents::Psw_WriteClick(Event&) {
+    submitPassword(session_);
+}
+void WindowEvents::Psw_ResetClick(Event&) {
+    confirmAndResetPassword(session_);
+}
+void WindowEvents::Timer_ReadMgTimer(Event&) {
+    pollMeasurement(session_);
+}
+void WindowEvents::TimerRealTimer(Event&) {
+    showClock(session_);
+}
 
 void WindowEvents::Mon_EnClick(Event& e) {
     if (e.senderKind != ControlKind::CheckBox || e.sender != "Mgr_En") return;
@@ -113,6 +135,8 @@ void WindowEvents::Mon_EnClick(Event& e) {
         stopMeasurementPoll(session_);
 }
 
-void WindowEvents::Timer_MgrTimer(Event&) { endPollBlink(session_); }
+void WindowEvents::Timer_MgrTimer(Event&) {
+    endPollBlink(session_);
+}
 
 }  // namespace k54

@@ -8,6 +8,8 @@ void reportStatus(Form& form, std::string_view text) {
     form.appendLog(text);
 }
 
-void clearLog(Form& form) { form.clearLogLines(); }
+void clearLog(Form& form) {
+    form.clearLogLines();
+}
 
 }  // namespace k54

@@ -41,8 +41,7 @@ const std::vector<std::string> kOffOnNeuter{"Выключено", "Включе�
 
 class LayoutBuilder {
 public:
-    ControlSpec& add(std::string name, ControlKind kind, std::string parent, Geometry geometry,
-                     std::string text = {}) {
+    ControlSpec& add(std::string name, ControlKind kind, std::string parent, Geometry geometry, std::string text = {}) {
         ControlSpec entry;
         entry.name = std::move(name);
         entry.kind = kind;
@@ -79,8 +78,7 @@ public:
     }
 
     // The bold label of a parameter row; the input goes to inputGeometry(row).
-    void rowLabel(const std::string& frame, int row, const std::string& forControl, std::string text,
-                  int top = -1) {
+    void rowLabel(const std::string& frame, int row, const std::string& forControl, std::string text, int top = -1) {
         const int y = top >= 0 ? top : rowTop(row);
         label("Lbl_" + forControl, frame, {kLabelLeft, y + 2, kLabelWidth, 18}, std::move(text)).isLabel = true;
     }
@@ -205,8 +203,8 @@ void addCurrentOutputPage(LayoutBuilder& b) {
 
 void addInterfacePage(LayoutBuilder& b) {
     const std::string f = b.page("TabSheet6", "Интерфейс", "GroupBox8", "Прибор");
-    ControlSpec& protocolLabel = b.label("Ptr_T", f, {kLabelLeft, LayoutBuilder::rowTop(0) + 2, kLabelWidth, 18},
-                                         "Протокол  обмена");
+    ControlSpec& protocolLabel =
+        b.label("Ptr_T", f, {kLabelLeft, LayoutBuilder::rowTop(0) + 2, kLabelWidth, 18}, "Протокол  обмена");
     protocolLabel.isLabel = true;
     protocolLabel.visible = false;
     b.list("Ptr_B", f, LayoutBuilder::listAt(0), {"MODBUS"}, 0).visible = false;

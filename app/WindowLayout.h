@@ -25,16 +25,16 @@ struct ControlSpec {
     ControlKind kind;
     std::string parent;  // the window, a frame, a panel or a page
     Geometry geometry;
-    std::string text;    // design text or caption
+    std::string text;  // design text or caption
     std::vector<std::string> items;
     int itemIndex = -1;
-    int maxLength = 0;   // 0: no limit
+    int maxLength = 0;  // 0: no limit
     bool visible = true;
     bool enabled = true;
     std::string hint;
     bool showHint = false;
     std::string editMask;
-    int interval = 0;    // timers, milliseconds
+    int interval = 0;      // timers, milliseconds
     bool isLabel = false;  // a parameter label on a page (bold)
     bool checkable = false;
 };

@@ -37,7 +37,9 @@ std::optional<int> portNumberOf(std::string_view name) {
     return number;
 }
 
-std::string portItemText(int port) { return std::string(kPortPrefix) + std::to_string(port); }
+std::string portItemText(int port) {
+    return std::string(kPortPrefix) + std::to_string(port);
+}
 
 void reportWithPort(Session& s, const char* format) {
     s.k.statusText = formatText(format, s.k.portNumber);

@@ -9,8 +9,12 @@
 namespace k54 {
 namespace {
 
-bool isThermocouple(int type) { return type >= 9 && type <= 14; }
-bool isResistance(int type) { return type <= 8 || type == 22; }
+bool isThermocouple(int type) {
+    return type >= 9 && type <= 14;
+}
+bool isResistance(int type) {
+    return type <= 8 || type == 22;
+}
 
 std::string_view unitsOf(int32_t type) {
     const auto info = inputTypeInfo(type);

@@ -13,7 +13,9 @@ namespace k54 {
 enum RangeMode : int32_t { kInputFull = 0, kInputSet = 1, kScaledFull = 2, kScaledSet = 3 };
 
 // Modes 2 and 3 refer the setpoints to the scaled range (bit 1 of the mode).
-inline bool refersToScaledRange(int32_t mode) { return (mode & 2) != 0; }
+inline bool refersToScaledRange(int32_t mode) {
+    return (mode & 2) != 0;
+}
 
 // The input type's range in tenths of its unit, or nothing for a type outside the table.
 struct TenthsRange {

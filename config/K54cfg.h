@@ -25,14 +25,14 @@ struct k54L {
     uint8_t activeInputType = 0;  // input type the panels and captions were last drawn for
     uint8_t slaveAddress = 1;
     uint8_t portNumber = 1;
-    uint8_t speedIndex = 3;       // 19200 baud
+    uint8_t speedIndex = 3;  // 19200 baud
     std::array<uint8_t, kTxFrameSize> txFrame{};
     std::array<uint8_t, kRxFrameSize> rxFrame{};
-    std::string statusText;       // connection status lines that carry a port number
-    float displayValue = 0.0f;    // number last formatted for an edit
-    float entryValue = 0.0f;      // number parsed from the edit being committed
-    int16_t editRow = 0;          // row whose edit last gained focus
-    uint16_t password = 0;        // service password to be written
+    std::string statusText;     // connection status lines that carry a port number
+    float displayValue = 0.0f;  // number last formatted for an edit
+    float entryValue = 0.0f;    // number parsed from the edit being committed
+    int16_t editRow = 0;        // row whose edit last gained focus
+    uint16_t password = 0;      // service password to be written
 
     bool hasLinkFlags(uint8_t mask) const { return (linkFlags & mask) == mask; }
     void setLinkFlags(uint8_t mask) { linkFlags = static_cast<uint8_t>(linkFlags | mask); }

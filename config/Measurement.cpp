@@ -26,8 +26,8 @@ constexpr std::array<PrecisionFormat, 4> kPrecisionFormats{{
 // Maps raw (thousandths) from [lo, hi] (tenths) onto the scaled range [ioLo, ioHi] (tenths).
 int32_t mapOntoScaledRange(int32_t raw, int64_t lo, int64_t hi, int64_t ioLo, int64_t ioHi) {
     if (hi == lo) return static_cast<int32_t>(std::clamp<int64_t>(ioLo * 100, INT32_MIN, INT32_MAX));
-    const long double scaled = std::trunc((raw - lo * 100.0L) * static_cast<long double>(ioHi - ioLo) /
-                                          static_cast<long double>(hi - lo));
+    const long double scaled =
+        std::trunc((raw - lo * 100.0L) * static_cast<long double>(ioHi - ioLo) / static_cast<long double>(hi - lo));
     const long double result = scaled + static_cast<long double>(ioLo * 100);
     return static_cast<int32_t>(std::clamp<long double>(result, INT32_MIN, INT32_MAX));
 }

@@ -12,7 +12,9 @@ int decimalsOf(std::string_view format) {
     return point == std::string_view::npos ? 0 : static_cast<int>(format.size() - point - 1);
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);

@@ -10,13 +10,17 @@ std::optional<int> registerToRow(int k) {
     return 27 + (k - 31) / 2;
 }
 
-int32_t decodeNarrow(uint16_t reg) { return static_cast<int16_t>(reg); }
+int32_t decodeNarrow(uint16_t reg) {
+    return static_cast<int16_t>(reg);
+}
 
 int32_t decodeWide(uint16_t high, uint16_t low) {
     return static_cast<int32_t>((static_cast<uint32_t>(high) << 16) | low);
 }
 
-uint16_t encodeNarrow(int32_t value) { return static_cast<uint16_t>(static_cast<uint32_t>(value) & 0xFFFFu); }
+uint16_t encodeNarrow(int32_t value) {
+    return static_cast<uint16_t>(static_cast<uint32_t>(value) & 0xFFFFu);
+}
 
 std::array<uint16_t, 2> encodeWide(int32_t value) {
     const auto bits = static_cast<uint32_t>(value);

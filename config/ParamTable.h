@@ -12,15 +12,15 @@ enum class ParamKind : int32_t { Combo = 0, Edit = 1 };
 struct ParamRow {
     std::string_view controlName;  // the window control that shows the row
     ParamKind kind;
-    int32_t paramCode;             // 0x34 marks the line-resistance row
-    int32_t factoryValue;          // raw value the factory write sends
-    int32_t value;                 // current raw value, in register units
-    int32_t scale;                 // number shown = value / scale
-    uint8_t lowLimit, highLimit;   // bounds of the line-resistance row; group marks elsewhere
-    bool wide;                     // two registers, high word first
-    uint8_t reg;                   // holding register (the first of two for a wide row)
-    std::string_view format;       // "0", "0.0" or "0.00"
-    bool bound = false;            // bound to its control (set on window activation)
+    int32_t paramCode;            // 0x34 marks the line-resistance row
+    int32_t factoryValue;         // raw value the factory write sends
+    int32_t value;                // current raw value, in register units
+    int32_t scale;                // number shown = value / scale
+    uint8_t lowLimit, highLimit;  // bounds of the line-resistance row; group marks elsewhere
+    bool wide;                    // two registers, high word first
+    uint8_t reg;                  // holding register (the first of two for a wide row)
+    std::string_view format;      // "0", "0.0" or "0.00"
+    bool bound = false;           // bound to its control (set on window activation)
 };
 
 inline constexpr int kParamCount = 31;
@@ -68,9 +68,8 @@ inline constexpr ParamTable kParamTemplate{{
 
 // Row indices the operations name directly.
 namespace row {
-inline constexpr int Mod = 0, Sch = 1, rLn = 2, Ufp = 4, Rng = 5, Dpl = 6, Dph = 7, Iol = 8, Ioh = 9,
-                     Ndt = 11, Icd = 15, Adr = 17, Spd = 18, Psw = 19, La = 23, Ld = 24, Us1 = 27, Gs1 = 28,
-                     Us2 = 29, Gs2 = 30;
+inline constexpr int Mod = 0, Sch = 1, rLn = 2, Ufp = 4, Rng = 5, Dpl = 6, Dph = 7, Iol = 8, Ioh = 9, Ndt = 11,
+                     Icd = 15, Adr = 17, Spd = 18, Psw = 19, La = 23, Ld = 24, Us1 = 27, Gs1 = 28, Us2 = 29, Gs2 = 30;
 }
 
 // The row that register k (0 - 38) belongs to; nothing for a register outside the image.

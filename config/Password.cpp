@@ -9,7 +9,9 @@ namespace {
 
 constexpr std::string_view kField = "Psw_E";
 
-std::string fourDigits(uint16_t password) { return formatText("%04d", password); }
+std::string fourDigits(uint16_t password) {
+    return formatText("%04d", password);
+}
 
 // Takes the field's number into password; a field without one is refused in the log.
 bool takeFieldPassword(Session& s) {
@@ -36,7 +38,9 @@ std::optional<uint16_t> passwordFromText(std::string_view text) {
     return number;
 }
 
-void clearPasswordField(Session& s) { s.form.setText(kField, "0000"); }
+void clearPasswordField(Session& s) {
+    s.form.setText(kField, "0000");
+}
 
 void capturePassword(Session& s) {
     takeFieldPassword(s);

@@ -36,8 +36,8 @@ void showReadValue(Session& s, int rowIndex) {
 void showTenthsValue(Session& s, int rowIndex) {
     const ParamRow& row = s.k.row(rowIndex);
     if (!row.bound) return;
-    s.form.setText(row.controlName,
-                   formatWithTemplate(static_cast<long double>(row.value) * 0.1L, row.format, s.system.decimalSeparator));
+    s.form.setText(row.controlName, formatWithTemplate(static_cast<long double>(row.value) * 0.1L, row.format,
+                                                       s.system.decimalSeparator));
 }
 
 }  // namespace k54

@@ -14,7 +14,9 @@ namespace {
 constexpr int64_t kNoLimitLow = std::numeric_limits<int32_t>::min();
 constexpr int64_t kNoLimitHigh = std::numeric_limits<int32_t>::max();
 
-int64_t valueOf(const k54L& k, int rowIndex) { return k.row(rowIndex).value; }
+int64_t valueOf(const k54L& k, int rowIndex) {
+    return k.row(rowIndex).value;
+}
 
 // The range the setpoints refer to: the scaled range in modes 2 and 3, else the display range.
 RawLimits referenceRange(const k54L& k) {
@@ -28,7 +30,9 @@ int64_t toRaw(float entry, int32_t scale) {
     return static_cast<int64_t>(std::clamp<long double>(scaled, kNoLimitLow, kNoLimitHigh));
 }
 
-float nudged(float value, float by) { return value >= 0 ? value + by : value - by; }
+float nudged(float value, float by) {
+    return value >= 0 ? value + by : value - by;
+}
 
 void replaceSeparators(std::string& text, char decimalSeparator) {
     const char other = decimalSeparator == ',' ? '.' : ',';
@@ -59,16 +63,25 @@ RawLimits valueLimits(const k54L& k, int rowIndex) {
     const auto typeRange = inputRangeTenths(k.row(row::Mod).value);
     const RawLimits reference = referenceRange(k);
     switch (rowIndex) {
-        case row::Dpl: return {typeRange ? typeRange->low : kNoLimitLow, valueOf(k, row::Dph) - 1};
-        case row::Dph: return {valueOf(k, row::Dpl) + 1, typeRange ? typeRange->high : kNoLimitHigh};
-        case row::Iol: return {-9999, valueOf(k, row::Ioh) - 1};
-        case row::Ioh: return {valueOf(k, row::Iol) + 1, 99999};
-        case row::Icd: return {0, 2000};
-        case row::Us1: return {reference.low, valueOf(k, row::Us2) - 1};
-        case row::Us2: return {valueOf(k, row::Us1) + 1, reference.high};
+        case row::Dpl:
+            return {typeRange ? typeRange->low : kNoLimitLow, valueOf(k, row::Dph) - 1};
+        case row::Dph:
+            return {valueOf(k, row::Dpl) + 1, typeRange ? typeRange->high : kNoLimitHigh};
+        case row::Iol:
+            return {-9999, valueOf(k, row::Ioh) - 1};
+        case row::Ioh:
+            return {valueOf(k, row::Iol) + 1, 99999};
+        case row::Icd:
+            return {0, 2000};
+        case row::Us1:
+            return {reference.low, valueOf(k, row::Us2) - 1};
+        case row::Us2:
+            return {valueOf(k, row::Us1) + 1, reference.high};
         case row::Gs1:
-        case row::Gs2: return {0, reference.high - reference.low};
-        default: break;
+        case row::Gs2:
+            return {0, reference.high - reference.low};
+        default:
+            break;
     }
     const int64_t factor = r.paramCode == kLineResistanceCode ? 100 : 1;
     return {int64_t{r.lowLimit} * factor, int64_t{r.highLimit} * factor};

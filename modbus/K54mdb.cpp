@@ -8,21 +8,19 @@ namespace {
 
 constexpr std::size_t kReceiveBuffer = static_cast<std::size_t>(kReceiveBufferSize);
 // The leading request bytes that each normal reply repeats.
-constexpr std::size_t kReadEcho = 2;    // address, function
-constexpr std::size_t kWriteEcho = 6;   // address, function, register/start, value/quantity
+constexpr std::size_t kReadEcho = 2;   // address, function
+constexpr std::size_t kWriteEcho = 6;  // address, function, register/start, value/quantity
 
-bool buffersFit(std::span<const uint8_t> tx, std::size_t requestLength, std::span<const uint8_t> rx)
-{
+bool buffersFit(std::span<const uint8_t> tx, std::size_t requestLength, std::span<const uint8_t> rx) {
     return tx.size() >= requestLength && rx.size() >= kReceiveBuffer;
 }
 
-} // namespace
+}  // namespace
 
 mBus::mBus(cPort& port) : port_(port) {}
 
 uint8_t mBus::readRegisters(std::span<uint8_t> tx, std::span<uint8_t> rx, uint8_t slave, uint16_t start,
-                            uint16_t count)
-{
+                            uint16_t count) {
     const std::size_t replyLength = readReplyLength(count);
     if (count == 0 || replyLength > kReceiveBuffer || !buffersFit(tx, kReadRequestLength, rx)) {
         return kNoReply;
@@ -33,9 +31,7 @@ uint8_t mBus::readRegisters(std::span<uint8_t> tx, std::span<uint8_t> rx, uint8_
     return outcome == 0 && !byteCountMatches ? kNoReply : outcome;
 }
 
-uint8_t mBus::writeRegister(std::span<uint8_t> tx, std::span<uint8_t> rx, uint8_t slave, uint16_t reg,
-                            int16_t value)
-{
+uint8_t mBus::writeRegister(std::span<uint8_t> tx, std::span<uint8_t> rx, uint8_t slave, uint16_t reg, int16_t value) {
     if (!buffersFit(tx, kWriteSingleLength, rx)) {
         return kNoReply;
     }
@@ -44,8 +40,7 @@ uint8_t mBus::writeRegister(std::span<uint8_t> tx, std::span<uint8_t> rx, uint8_
 }
 
 uint8_t mBus::writeRegisters(std::span<uint8_t> tx, std::span<uint8_t> rx, uint8_t slave, uint16_t start,
-                             uint16_t quantity, std::span<const int16_t> values)
-{
+                             uint16_t quantity, std::span<const int16_t> values) {
     const std::size_t requestLength = writeMultipleRequestLength(values.size());
     if (values.empty() || values.size() > kMaxWriteValues || !buffersFit(tx, requestLength, rx)) {
         return kNoReply;
@@ -55,8 +50,7 @@ uint8_t mBus::writeRegisters(std::span<uint8_t> tx, std::span<uint8_t> rx, uint8
 }
 
 uint8_t mBus::exchange(std::span<const uint8_t> request, std::span<uint8_t> rx, std::size_t replyLength,
-                       std::size_t echoLength)
-{
+                       std::size_t echoLength) {
     port_.discardInput();
     port_.transmit(request);
     const int32_t received = port_.receive(static_cast<int32_t>(replyLength), rx);
@@ -67,8 +61,7 @@ uint8_t mBus::exchange(std::span<const uint8_t> request, std::span<uint8_t> rx, 
     return replyOutcome(reply, request.first(echoLength), replyLength);
 }
 
-uint16_t replyRegister(std::span<const uint8_t> rx, int k)
-{
+uint16_t replyRegister(std::span<const uint8_t> rx, int k) {
     if (k < 0) {
         return 0;
     }
@@ -79,4 +72,4 @@ uint16_t replyRegister(std::span<const uint8_t> rx, int k)
     return static_cast<uint16_t>((rx[high] << 8U) | rx[high + 1]);
 }
 
-} // namespace k54
+}  // namespace k54

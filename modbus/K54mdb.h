@@ -21,11 +21,9 @@ public:
 
     // Function 3: `count` registers from `start`; register k of the reply is replyRegister(rx, k).
     // Needs tx of 8 bytes, rx of kReceiveBufferSize bytes, 1 <= count and 2 x count + 5 <= kReceiveBufferSize.
-    uint8_t readRegisters(std::span<uint8_t> tx, std::span<uint8_t> rx, uint8_t slave, uint16_t start,
-                          uint16_t count);
+    uint8_t readRegisters(std::span<uint8_t> tx, std::span<uint8_t> rx, uint8_t slave, uint16_t start, uint16_t count);
     // Function 6: one register; the reply must echo register and value.
-    uint8_t writeRegister(std::span<uint8_t> tx, std::span<uint8_t> rx, uint8_t slave, uint16_t reg,
-                          int16_t value);
+    uint8_t writeRegister(std::span<uint8_t> tx, std::span<uint8_t> rx, uint8_t slave, uint16_t reg, int16_t value);
     // Function 16: `quantity` goes into the header, the values (1..123) follow it; the reply must echo
     // start and quantity. Needs tx of 9 + 2 x values bytes.
     uint8_t writeRegisters(std::span<uint8_t> tx, std::span<uint8_t> rx, uint8_t slave, uint16_t start,
@@ -42,4 +40,4 @@ private:
 // The 16-bit register k of a read reply (bytes 3 + 2k high, 4 + 2k low); 0 when it lies outside rx.
 uint16_t replyRegister(std::span<const uint8_t> rx, int k);
 
-} // namespace k54
+}  // namespace k54

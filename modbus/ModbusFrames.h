@@ -34,4 +34,4 @@ void buildWriteMultipleRequest(std::span<uint8_t> tx, uint8_t slave, uint16_t st
 // normal reply repeats (address, function, then two more fields for writes).
 uint8_t replyOutcome(std::span<const uint8_t> reply, std::span<const uint8_t> echo, std::size_t normalReply);
 
-} // namespace k54
+}  // namespace k54

@@ -7,8 +7,7 @@ namespace {
 constexpr uint16_t kCrcInit = 0xFFFF;
 constexpr uint16_t kReflectedPolynomial = 0xA001;
 
-uint16_t feedByte(uint16_t crc, uint8_t byte)
-{
+uint16_t feedByte(uint16_t crc, uint8_t byte) {
     crc = static_cast<uint16_t>(crc ^ byte);
     for (int bit = 0; bit < 8; ++bit) {
         const bool carry = (crc & 1U) != 0;
@@ -20,10 +19,9 @@ uint16_t feedByte(uint16_t crc, uint8_t byte)
     return crc;
 }
 
-} // namespace
+}  // namespace
 
-uint16_t crc16Modbus(std::span<const uint8_t> bytes)
-{
+uint16_t crc16Modbus(std::span<const uint8_t> bytes) {
     uint16_t crc = kCrcInit;
     for (const uint8_t byte : bytes) {
         crc = feedByte(crc, byte);
@@ -31,4 +29,4 @@ uint16_t crc16Modbus(std::span<const uint8_t> bytes)
     return crc;
 }
 
-} // namespace k54
+}  // namespace k54

@@ -4,8 +4,7 @@
 
 namespace k54 {
 
-std::vector<std::string> splitDosDeviceList(std::span<const char> list)
-{
+std::vector<std::string> splitDosDeviceList(std::span<const char> list) {
     std::vector<std::string> names;
     auto rest = list.begin();
     while (rest != list.end()) {
@@ -19,4 +18,4 @@ std::vector<std::string> splitDosDeviceList(std::span<const char> list)
     return names;
 }
 
-} // namespace k54
+}  // namespace k54

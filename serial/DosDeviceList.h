@@ -13,4 +13,4 @@ namespace k54 {
 // a last name without its zero byte is dropped.
 std::vector<std::string> splitDosDeviceList(std::span<const char> list);
 
-} // namespace k54
+}  // namespace k54

@@ -11,14 +11,12 @@ namespace {
 
 constexpr uint8_t kFirstNamespacePort = 10;
 
-std::string openFailureText(uint8_t port)
-{
+std::string openFailureText(uint8_t port) {
     return "Ошибка инициализации Com" + std::to_string(port);
 }
 
 // True when the frame's last two bytes hold the CRC of the bytes before them, low byte first.
-bool frameChecks(std::span<const uint8_t> frame)
-{
+bool frameChecks(std::span<const uint8_t> frame) {
     if (frame.size() < 2) {
         return false;
     }
@@ -29,12 +27,11 @@ bool frameChecks(std::span<const uint8_t> frame)
     return frame[body] == low && frame[body + 1] == high;
 }
 
-} // namespace
+}  // namespace
 
 cPort::cPort(std::unique_ptr<SerialBackend> backend) : backend_(std::move(backend)) {}
 
-bool cPort::open(uint8_t port, uint8_t speedIndex, StatusSink& sink)
-{
+bool cPort::open(uint8_t port, uint8_t speedIndex, StatusSink& sink) {
     if (!setup(port, speedIndex)) {
         sink.beep();
         sink.reportStatus(openFailureText(port));
@@ -47,8 +44,7 @@ bool cPort::open(uint8_t port, uint8_t speedIndex, StatusSink& sink)
     return true;
 }
 
-bool cPort::setup(uint8_t port, uint8_t speedIndex)
-{
+bool cPort::setup(uint8_t port, uint8_t speedIndex) {
     if (speedIndex >= kBaudRates.size()) {
         return false;
     }
@@ -58,16 +54,14 @@ bool cPort::setup(uint8_t port, uint8_t speedIndex)
     return backend_->openDevice(port, kBaudRates.at(speedIndex));
 }
 
-int32_t cPort::transmit(std::span<const uint8_t> bytes)
-{
+int32_t cPort::transmit(std::span<const uint8_t> bytes) {
     if (!backend_->isOpen() || bytes.empty()) {
         return 0;
     }
     return backend_->write(bytes);
 }
 
-int32_t cPort::receive(int32_t count, std::span<uint8_t> buffer)
-{
+int32_t cPort::receive(int32_t count, std::span<uint8_t> buffer) {
     if (buffer.size() < static_cast<std::size_t>(kReceiveBufferSize)) {
         return 0;
     }
@@ -83,15 +77,13 @@ int32_t cPort::receive(int32_t count, std::span<uint8_t> buffer)
     return frameChecks(window.first(static_cast<std::size_t>(got))) ? got : 0;
 }
 
-void cPort::discardInput()
-{
+void cPort::discardInput() {
     if (backend_->isOpen()) {
         backend_->purgeInput();
     }
 }
 
-void cPort::close()
-{
+void cPort::close() {
     if (!backend_->isOpen()) {
         return;
     }
@@ -99,30 +91,25 @@ void cPort::close()
     backend_->closeDevice();
 }
 
-bool cPort::isOpen() const
-{
+bool cPort::isOpen() const {
     return backend_->isOpen();
 }
 
-std::vector<std::string> cPort::deviceNames() const
-{
+std::vector<std::string> cPort::deviceNames() const {
     return backend_->deviceNames();
 }
 
-std::string cPort::describe(uint8_t port) const
-{
+std::string cPort::describe(uint8_t port) const {
     return backend_->describe(port);
 }
 
-uint16_t cPort::crc16(std::span<const uint8_t> bytes)
-{
+uint16_t cPort::crc16(std::span<const uint8_t> bytes) {
     return crc16Modbus(bytes);
 }
 
-std::string cPort::deviceName(uint8_t port)
-{
+std::string cPort::deviceName(uint8_t port) {
     const std::string number = std::to_string(port);
     return port < kFirstNamespacePort ? "Com" + number : "\\\\.\\Com" + number;
 }
 
-} // namespace k54
+}  // namespace k54

@@ -53,4 +53,4 @@ private:
     std::unique_ptr<SerialBackend> backend_;
 };
 
-} // namespace k54
+}  // namespace k54

@@ -25,26 +25,21 @@ constexpr unsigned kLastPort = 255;
 constexpr std::array<std::string_view, 4> kRuleFamilies{"ttyS", "ttyUSB", "ttyACM", "ttyAMA"};
 constexpr std::string_view kLinkPrefix = "com";
 
-bool isStandardSerial(uint8_t port)
-{
+bool isStandardSerial(uint8_t port) {
     return port >= 1 && port <= kPortsPerFamily;
 }
 
-bool existsNoThrow(const fs::path& path)
-{
+bool existsNoThrow(const fs::path& path) {
     std::error_code error;
     return fs::exists(path, error);
 }
 
-} // namespace
+}  // namespace
 
 LinuxPorts::LinuxPorts(std::filesystem::path portsDir, DeviceFolders folders)
-    : portsDir_(std::move(portsDir)), folders_(std::move(folders))
-{
-}
+    : portsDir_(std::move(portsDir)), folders_(std::move(folders)) {}
 
-std::filesystem::path LinuxPorts::defaultPortsDir()
-{
+std::filesystem::path LinuxPorts::defaultPortsDir() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime != nullptr && *runtime != '\0') {
         return fs::path(runtime) / "k54" / "ports";
@@ -52,8 +47,7 @@ std::filesystem::path LinuxPorts::defaultPortsDir()
     return fs::path("/tmp") / ("k54-" + std::to_string(::getuid())) / "ports";
 }
 
-std::string LinuxPorts::ruleDeviceName(uint8_t port)
-{
+std::string LinuxPorts::ruleDeviceName(uint8_t port) {
     if (port < 1 || port > kLastRulePort) {
         return {};
     }
@@ -62,30 +56,25 @@ std::string LinuxPorts::ruleDeviceName(uint8_t port)
     return std::string(family) + std::to_string(index % kPortsPerFamily);
 }
 
-std::string LinuxPorts::ruleDevicePath(uint8_t port)
-{
+std::string LinuxPorts::ruleDevicePath(uint8_t port) {
     const std::string name = ruleDeviceName(port);
     return name.empty() ? name : "/dev/" + name;
 }
 
-std::filesystem::path LinuxPorts::linkPath(uint8_t port) const
-{
+std::filesystem::path LinuxPorts::linkPath(uint8_t port) const {
     return portsDir_ / (std::string(kLinkPrefix) + std::to_string(port));
 }
 
-bool LinuxPorts::hasLink(uint8_t port) const
-{
+bool LinuxPorts::hasLink(uint8_t port) const {
     std::error_code error;
     return port >= 1 && fs::is_symlink(fs::symlink_status(linkPath(port), error));
 }
 
-bool LinuxPorts::linkTargetExists(uint8_t port) const
-{
+bool LinuxPorts::linkTargetExists(uint8_t port) const {
     return hasLink(port) && existsNoThrow(linkPath(port));
 }
 
-std::filesystem::path LinuxPorts::devicePath(uint8_t port) const
-{
+std::filesystem::path LinuxPorts::devicePath(uint8_t port) const {
     if (hasLink(port)) {
         return linkPath(port);
     }
@@ -93,8 +82,7 @@ std::filesystem::path LinuxPorts::devicePath(uint8_t port) const
     return name.empty() ? fs::path{} : folders_.dev / name;
 }
 
-bool LinuxPorts::serialHardwarePresent(uint8_t port) const
-{
+bool LinuxPorts::serialHardwarePresent(uint8_t port) const {
     const std::string name = ruleDeviceName(port);
     if (!existsNoThrow(folders_.sysTty / name / "device")) {
         return false;
@@ -107,8 +95,7 @@ bool LinuxPorts::serialHardwarePresent(uint8_t port) const
     return ::ioctl(fd.get(), TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
 }
 
-bool LinuxPorts::ruleDevicePresent(uint8_t port) const
-{
+bool LinuxPorts::ruleDevicePresent(uint8_t port) const {
     const std::string name = ruleDeviceName(port);
     if (name.empty()) {
         return false;
@@ -119,8 +106,7 @@ bool LinuxPorts::ruleDevicePresent(uint8_t port) const
     return existsNoThrow(folders_.dev / name);
 }
 
-std::vector<std::string> LinuxPorts::deviceNames() const
-{
+std::vector<std::string> LinuxPorts::deviceNames() const {
     std::vector<std::string> names;
     for (unsigned number = 1; number <= kLastPort; ++number) {
         const auto port = static_cast<uint8_t>(number);
@@ -132,8 +118,7 @@ std::vector<std::string> LinuxPorts::deviceNames() const
     return names;
 }
 
-std::string LinuxPorts::describe(uint8_t port) const
-{
+std::string LinuxPorts::describe(uint8_t port) const {
     if (hasLink(port)) {
         std::error_code error;
         const fs::path target = fs::read_symlink(linkPath(port), error);
@@ -143,4 +128,4 @@ std::string LinuxPorts::describe(uint8_t port) const
     return name.empty() ? name : (folders_.dev / name).string();
 }
 
-} // namespace k54
+}  // namespace k54

@@ -51,4 +51,4 @@ private:
     DeviceFolders folders_;
 };
 
-} // namespace k54
+}  // namespace k54

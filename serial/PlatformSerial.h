@@ -12,4 +12,4 @@ std::unique_ptr<SerialBackend> makePlatformSerialBackend();
 // The same with virtual ports taken from the given folder (a platform without them ignores it).
 std::unique_ptr<SerialBackend> makePlatformSerialBackend(const std::filesystem::path& portsDir);
 
-} // namespace k54
+}  // namespace k54

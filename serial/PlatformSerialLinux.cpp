@@ -5,14 +5,12 @@
 
 namespace k54 {
 
-std::unique_ptr<SerialBackend> makePlatformSerialBackend()
-{
+std::unique_ptr<SerialBackend> makePlatformSerialBackend() {
     return makePlatformSerialBackend(LinuxPorts::defaultPortsDir());
 }
 
-std::unique_ptr<SerialBackend> makePlatformSerialBackend(const std::filesystem::path& portsDir)
-{
+std::unique_ptr<SerialBackend> makePlatformSerialBackend(const std::filesystem::path& portsDir) {
     return std::make_unique<PosixSerialBackend>(LinuxPorts(portsDir));
 }
 
-} // namespace k54
+}  // namespace k54

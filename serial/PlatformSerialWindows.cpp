@@ -4,15 +4,13 @@
 
 namespace k54 {
 
-std::unique_ptr<SerialBackend> makePlatformSerialBackend()
-{
+std::unique_ptr<SerialBackend> makePlatformSerialBackend() {
     return std::make_unique<Win32SerialBackend>();
 }
 
 // Windows names its ports itself (QueryDosDeviceA); there is no folder of virtual ports to read.
-std::unique_ptr<SerialBackend> makePlatformSerialBackend(const std::filesystem::path& /*portsDir*/)
-{
+std::unique_ptr<SerialBackend> makePlatformSerialBackend(const std::filesystem::path& /*portsDir*/) {
     return makePlatformSerialBackend();
 }
 
-} // namespace k54
+}  // namespace k54

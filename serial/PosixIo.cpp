@@ -16,14 +16,12 @@ using Clock = std::chrono::steady_clock;
 enum class Readiness { ready, timedOut, retry, closed };
 
 // poll() timeout for the time left until `deadline`, rounded up so the wait never ends early.
-int pollMilliseconds(Clock::time_point deadline)
-{
+int pollMilliseconds(Clock::time_point deadline) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
     return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
 }
 
-Readiness waitFor(int fd, short events, Clock::time_point deadline)
-{
+Readiness waitFor(int fd, short events, Clock::time_point deadline) {
     const int timeout = pollMilliseconds(deadline);
     if (timeout == 0) {
         return Readiness::timedOut;
@@ -34,23 +32,21 @@ Readiness waitFor(int fd, short events, Clock::time_point deadline)
         return errno == EINTR ? Readiness::retry : Readiness::closed;
     }
     if (result == 0) {
-        return Readiness::retry;   // the deadline is checked again on the next round
+        return Readiness::retry;  // the deadline is checked again on the next round
     }
     if ((entry.revents & events) != 0) {
         return Readiness::ready;
     }
-    return Readiness::closed;      // POLLHUP, POLLERR or POLLNVAL without data
+    return Readiness::closed;  // POLLHUP, POLLERR or POLLNVAL without data
 }
 
-bool transientError(int error)
-{
+bool transientError(int error) {
     return error == EINTR || error == EAGAIN || error == EWOULDBLOCK;
 }
 
-} // namespace
+}  // namespace
 
-int32_t readWithTimeouts(int fd, std::span<uint8_t> into, const ReadTimeouts& timeouts)
-{
+int32_t readWithTimeouts(int fd, std::span<uint8_t> into, const ReadTimeouts& timeouts) {
     const auto start = Clock::now();
     const auto total = timeouts.perByte * static_cast<int64_t>(into.size()) + timeouts.constant;
     const auto totalDeadline = start + total;
@@ -71,14 +67,13 @@ int32_t readWithTimeouts(int fd, std::span<uint8_t> into, const ReadTimeouts& ti
             got += static_cast<std::size_t>(n);
             lastByte = Clock::now();
         } else if (n == 0 || !transientError(errno)) {
-            break;   // hang-up (EIO on a pseudo-terminal) or end of file: keep what came
+            break;  // hang-up (EIO on a pseudo-terminal) or end of file: keep what came
         }
     }
     return static_cast<int32_t>(got);
 }
 
-int32_t writeWithin(int fd, std::span<const uint8_t> bytes, std::chrono::milliseconds limit)
-{
+int32_t writeWithin(int fd, std::span<const uint8_t> bytes, std::chrono::milliseconds limit) {
     const auto deadline = Clock::now() + limit;
     std::size_t written = 0;
     while (written < bytes.size()) {
@@ -102,4 +97,4 @@ int32_t writeWithin(int fd, std::span<const uint8_t> bytes, std::chrono::millise
     return static_cast<int32_t>(written);
 }
 
-} // namespace k54
+}  // namespace k54

@@ -14,12 +14,16 @@ namespace k54 {
 namespace {
 
 constexpr std::array<std::pair<uint32_t, speed_t>, 7> kSpeeds{{
-    {2400, B2400}, {4800, B4800}, {9600, B9600}, {19200, B19200},
-    {38400, B38400}, {57600, B57600}, {115200, B115200},
+    {2400, B2400},
+    {4800, B4800},
+    {9600, B9600},
+    {19200, B19200},
+    {38400, B38400},
+    {57600, B57600},
+    {115200, B115200},
 }};
 
-bool speedFor(uint32_t baud, speed_t& speed)
-{
+bool speedFor(uint32_t baud, speed_t& speed) {
     for (const auto& [rate, code] : kSpeeds) {
         if (rate == baud) {
             speed = code;
@@ -29,11 +33,10 @@ bool speedFor(uint32_t baud, speed_t& speed)
     return false;
 }
 
-} // namespace
+}  // namespace
 
-bool isSerialDevice(int fd)
-{
-    struct stat info{};
+bool isSerialDevice(int fd) {
+    struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode) || ::isatty(fd) == 0) {
         return false;
     }
@@ -41,16 +44,14 @@ bool isSerialDevice(int fd)
     return ::tcgetattr(fd, &settings) == 0;
 }
 
-bool takeExclusively(int fd)
-{
+bool takeExclusively(int fd) {
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         return false;
     }
     return ::ioctl(fd, TIOCEXCL) == 0;
 }
 
-std::optional<termios> instrumentLineSettings(uint32_t baud)
-{
+std::optional<termios> instrumentLineSettings(uint32_t baud) {
     speed_t speed = B0;
     if (!speedFor(baud, speed)) {
         return std::nullopt;
@@ -67,8 +68,7 @@ std::optional<termios> instrumentLineSettings(uint32_t baud)
     return settings;
 }
 
-bool applyLineSettings(int fd, uint32_t baud)
-{
+bool applyLineSettings(int fd, uint32_t baud) {
     const std::optional<termios> settings = instrumentLineSettings(baud);
     if (!settings) {
         return false;
@@ -78,11 +78,10 @@ bool applyLineSettings(int fd, uint32_t baud)
     return true;
 }
 
-bool enableKernelRs485(int fd)
-{
+bool enableKernelRs485(int fd) {
     serial_rs485 rs485{};
     rs485.flags = SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;
     return ::ioctl(fd, TIOCSRS485, &rs485) == 0;
 }
 
-} // namespace k54
+}  // namespace k54

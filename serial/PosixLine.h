@@ -22,4 +22,4 @@ bool applyLineSettings(int fd, uint32_t baud);
 // Hands RTS to the kernel's RS-485 mode (RTS on while sending); false where the driver refuses.
 bool enableKernelRs485(int fd);
 
-} // namespace k54
+}  // namespace k54

@@ -15,23 +15,20 @@ namespace {
 
 // A write may take 10 ms per byte + 10 ms, but never less than a second, so a busy
 // pseudo-terminal does not lose a frame.
-std::chrono::milliseconds writeLimit(std::size_t count)
-{
+std::chrono::milliseconds writeLimit(std::size_t count) {
     const auto byCount = std::chrono::milliseconds(10) * static_cast<int64_t>(count) + std::chrono::milliseconds(10);
     return std::max(byCount, std::chrono::milliseconds(1000));
 }
 
-} // namespace
+}  // namespace
 
 PosixSerialBackend::PosixSerialBackend(LinuxPorts ports) : ports_(std::move(ports)) {}
 
-PosixSerialBackend::~PosixSerialBackend()
-{
+PosixSerialBackend::~PosixSerialBackend() {
     closeDevice();
 }
 
-bool PosixSerialBackend::openDevice(uint8_t port, uint32_t baud)
-{
+bool PosixSerialBackend::openDevice(uint8_t port, uint32_t baud) {
     closeDevice();
     const std::filesystem::path path = ports_.devicePath(port);
     if (path.empty()) {
@@ -50,40 +47,34 @@ bool PosixSerialBackend::openDevice(uint8_t port, uint32_t baud)
     return true;
 }
 
-void PosixSerialBackend::purgeInput()
-{
+void PosixSerialBackend::purgeInput() {
     if (fd_.valid()) {
         static_cast<void>(::tcflush(fd_.get(), TCIFLUSH));
     }
 }
 
-void PosixSerialBackend::purgeOutput()
-{
+void PosixSerialBackend::purgeOutput() {
     if (fd_.valid()) {
         static_cast<void>(::tcflush(fd_.get(), TCOFLUSH));
     }
 }
 
 // Modem lines: a pseudo-terminal has none, so errors are ignored.
-void PosixSerialBackend::setModemLine(int line, bool on) const
-{
+void PosixSerialBackend::setModemLine(int line, bool on) const {
     if (fd_.valid()) {
         static_cast<void>(::ioctl(fd_.get(), on ? TIOCMBIS : TIOCMBIC, &line));
     }
 }
 
-void PosixSerialBackend::clearDtr()
-{
+void PosixSerialBackend::clearDtr() {
     setModemLine(TIOCM_DTR, false);
 }
 
-void PosixSerialBackend::setRts()
-{
+void PosixSerialBackend::setRts() {
     setModemLine(TIOCM_RTS, true);
 }
 
-int32_t PosixSerialBackend::write(std::span<const uint8_t> bytes)
-{
+int32_t PosixSerialBackend::write(std::span<const uint8_t> bytes) {
     if (!fd_.valid()) {
         return 0;
     }
@@ -98,16 +89,14 @@ int32_t PosixSerialBackend::write(std::span<const uint8_t> bytes)
     return written;
 }
 
-int32_t PosixSerialBackend::read(std::span<uint8_t> into)
-{
+int32_t PosixSerialBackend::read(std::span<uint8_t> into) {
     if (!fd_.valid()) {
         return 0;
     }
     return readWithTimeouts(fd_.get(), into, readTimeouts_);
 }
 
-void PosixSerialBackend::closeDevice()
-{
+void PosixSerialBackend::closeDevice() {
     if (fd_.valid()) {
         static_cast<void>(::ioctl(fd_.get(), TIOCNXCL));
     }
@@ -115,19 +104,16 @@ void PosixSerialBackend::closeDevice()
     kernelDrivesRts_ = false;
 }
 
-bool PosixSerialBackend::isOpen() const
-{
+bool PosixSerialBackend::isOpen() const {
     return fd_.valid();
 }
 
-std::vector<std::string> PosixSerialBackend::deviceNames() const
-{
+std::vector<std::string> PosixSerialBackend::deviceNames() const {
     return ports_.deviceNames();
 }
 
-std::string PosixSerialBackend::describe(uint8_t port) const
-{
+std::string PosixSerialBackend::describe(uint8_t port) const {
     return ports_.describe(port);
 }
 
-} // namespace k54
+}  // namespace k54

@@ -39,4 +39,4 @@ private:
     ReadTimeouts readTimeouts_;
 };
 
-} // namespace k54
+}  // namespace k54

@@ -32,4 +32,4 @@ public:
     virtual std::string describe(uint8_t port) const = 0;
 };
 
-} // namespace k54
+}  // namespace k54

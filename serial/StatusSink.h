@@ -12,4 +12,4 @@ public:
     virtual void reportStatus(std::string_view text) = 0;
 };
 
-} // namespace k54
+}  // namespace k54

@@ -14,8 +14,7 @@ public:
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
     UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept
-    {
+    UniqueFd& operator=(UniqueFd&& other) noexcept {
         if (this != &other) {
             reset(std::exchange(other.fd_, -1));
         }
@@ -25,8 +24,7 @@ public:
 
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
-    void reset(int fd = -1)
-    {
+    void reset(int fd = -1) {
         if (fd_ >= 0) {
             ::close(fd_);
         }
@@ -37,4 +35,4 @@ private:
     int fd_ = -1;
 };
 
-} // namespace k54
+}  // namespace k54

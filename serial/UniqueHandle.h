@@ -14,8 +14,7 @@ public:
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
     UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept
-    {
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
         if (this != &other) {
             reset(std::exchange(other.handle_, INVALID_HANDLE_VALUE));
         }
@@ -25,8 +24,7 @@ public:
 
     HANDLE get() const { return handle_; }
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    void reset(HANDLE handle = INVALID_HANDLE_VALUE)
-    {
+    void reset(HANDLE handle = INVALID_HANDLE_VALUE) {
         if (valid()) {
             static_cast<void>(::CloseHandle(handle_));
         }
@@ -37,4 +35,4 @@ private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
-} // namespace k54
+}  // namespace k54

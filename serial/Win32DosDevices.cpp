@@ -8,8 +8,7 @@
 
 namespace k54 {
 
-std::vector<std::string> queryDosDeviceNames()
-{
+std::vector<std::string> queryDosDeviceNames() {
     std::vector<char> buffer(kDosDeviceListSize, '\0');
     const DWORD filled = ::QueryDosDeviceA(nullptr, buffer.data(), kDosDeviceListSize);
     if (filled == 0 || filled > buffer.size()) {
@@ -18,4 +17,4 @@ std::vector<std::string> queryDosDeviceNames()
     return splitDosDeviceList(std::span<const char>(buffer).first(filled));
 }
 
-} // namespace k54
+}  // namespace k54

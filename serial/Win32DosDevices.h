@@ -14,4 +14,4 @@ inline constexpr unsigned long kDosDeviceListSize = 65535;
 // fails (for instance when the names do not fit into the buffer).
 std::vector<std::string> queryDosDeviceNames();
 
-} // namespace k54
+}  // namespace k54

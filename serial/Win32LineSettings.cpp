@@ -2,8 +2,7 @@
 
 namespace k54 {
 
-DCB win32LineSettings(uint32_t baud)
-{
+DCB win32LineSettings(uint32_t baud) {
     DCB dcb{};
     dcb.DCBlength = sizeof(DCB);
     dcb.BaudRate = baud;
@@ -27,8 +26,7 @@ DCB win32LineSettings(uint32_t baud)
     return dcb;
 }
 
-COMMTIMEOUTS win32Timeouts()
-{
+COMMTIMEOUTS win32Timeouts() {
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = 100;
     timeouts.ReadTotalTimeoutMultiplier = 100;
@@ -38,4 +36,4 @@ COMMTIMEOUTS win32Timeouts()
     return timeouts;
 }
 
-} // namespace k54
+}  // namespace k54

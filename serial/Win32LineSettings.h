@@ -20,4 +20,4 @@ DCB win32LineSettings(uint32_t baud);
 // Read interval 100 ms, read total 100 ms per byte + 5000 ms, write total 10 ms per byte + 10 ms.
 COMMTIMEOUTS win32Timeouts();
 
-} // namespace k54
+}  // namespace k54

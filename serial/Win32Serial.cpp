@@ -13,16 +13,14 @@ namespace k54 {
 namespace {
 
 // A byte count for ReadFile and WriteFile that the int32_t result can hold.
-DWORD transferCount(std::size_t size)
-{
+DWORD transferCount(std::size_t size) {
     constexpr auto kLargest = static_cast<std::size_t>(std::numeric_limits<int32_t>::max());
     return static_cast<DWORD>(std::min(size, kLargest));
 }
 
 // Line settings, queues and time-outs; their results are not examined: once the device is open the
 // port counts as open whatever the driver answered.
-void configure(HANDLE handle, uint32_t baud)
-{
+void configure(HANDLE handle, uint32_t baud) {
     DCB dcb = win32LineSettings(baud);
     static_cast<void>(::SetCommState(handle, &dcb));
     static_cast<void>(::SetupComm(handle, kWin32QueueSize, kWin32QueueSize));
@@ -30,20 +28,16 @@ void configure(HANDLE handle, uint32_t baud)
     static_cast<void>(::SetCommTimeouts(handle, &timeouts));
 }
 
-} // namespace
+}  // namespace
 
-void soundOpenFailureBeep()
-{
+void soundOpenFailureBeep() {
     static_cast<void>(::Beep(0, 0));
 }
 
 Win32SerialBackend::Win32SerialBackend(std::function<void()> openFailureAlert)
-    : openFailureAlert_(std::move(openFailureAlert))
-{
-}
+    : openFailureAlert_(std::move(openFailureAlert)) {}
 
-bool Win32SerialBackend::openDevice(uint8_t port, uint32_t baud)
-{
+bool Win32SerialBackend::openDevice(uint8_t port, uint32_t baud) {
     closeDevice();
     const std::string name = cPort::deviceName(port);
     UniqueHandle handle(::CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -59,39 +53,33 @@ bool Win32SerialBackend::openDevice(uint8_t port, uint32_t baud)
     return true;
 }
 
-void Win32SerialBackend::purgeInput()
-{
+void Win32SerialBackend::purgeInput() {
     if (handle_.valid()) {
         static_cast<void>(::PurgeComm(handle_.get(), PURGE_RXCLEAR));
     }
 }
 
-void Win32SerialBackend::purgeOutput()
-{
+void Win32SerialBackend::purgeOutput() {
     if (handle_.valid()) {
         static_cast<void>(::PurgeComm(handle_.get(), PURGE_TXCLEAR));
     }
 }
 
-void Win32SerialBackend::escape(DWORD function) const
-{
+void Win32SerialBackend::escape(DWORD function) const {
     if (handle_.valid()) {
         static_cast<void>(::EscapeCommFunction(handle_.get(), function));
     }
 }
 
-void Win32SerialBackend::clearDtr()
-{
+void Win32SerialBackend::clearDtr() {
     escape(CLRDTR);
 }
 
-void Win32SerialBackend::setRts()
-{
+void Win32SerialBackend::setRts() {
     escape(SETRTS);
 }
 
-int32_t Win32SerialBackend::write(std::span<const uint8_t> bytes)
-{
+int32_t Win32SerialBackend::write(std::span<const uint8_t> bytes) {
     if (!handle_.valid()) {
         return 0;
     }
@@ -101,8 +89,7 @@ int32_t Win32SerialBackend::write(std::span<const uint8_t> bytes)
     return static_cast<int32_t>(std::min(written, transferCount(bytes.size())));
 }
 
-int32_t Win32SerialBackend::read(std::span<uint8_t> into)
-{
+int32_t Win32SerialBackend::read(std::span<uint8_t> into) {
     if (!handle_.valid()) {
         return 0;
     }
@@ -111,24 +98,20 @@ int32_t Win32SerialBackend::read(std::span<uint8_t> into)
     return static_cast<int32_t>(std::min(received, transferCount(into.size())));
 }
 
-void Win32SerialBackend::closeDevice()
-{
+void Win32SerialBackend::closeDevice() {
     handle_.reset();
 }
 
-bool Win32SerialBackend::isOpen() const
-{
+bool Win32SerialBackend::isOpen() const {
     return handle_.valid();
 }
 
-std::vector<std::string> Win32SerialBackend::deviceNames() const
-{
+std::vector<std::string> Win32SerialBackend::deviceNames() const {
     return queryDosDeviceNames();
 }
 
-std::string Win32SerialBackend::describe(uint8_t port) const
-{
+std::string Win32SerialBackend::describe(uint8_t port) const {
     return "\\\\.\\COM" + std::to_string(port);
 }
 
-} // namespace k54
+}  // namespace k54

@@ -43,4 +43,4 @@ private:
     UniqueHandle handle_;
 };
 
-} // namespace k54
+}  // namespace k54

@@ -39,7 +39,8 @@ ControlCommand parseSet(std::string_view regText, std::string_view valueText) {
 
 ControlCommand parseVersion(std::string_view text) {
     const auto version = parseFirmwareVersion(text);
-    if (!version) return RefusedCommand{"version '" + std::string(text) + "': " + std::string(firmwareVersionFormatHint())};
+    if (!version)
+        return RefusedCommand{"version '" + std::string(text) + "': " + std::string(firmwareVersionFormatHint())};
     return SetVersion{*version};
 }
 

@@ -25,7 +25,9 @@ ControlFifo::ControlFifo(std::string path) : path_(std::move(path)) {
     }
 }
 
-ControlFifo::~ControlFifo() { ::unlink(path_.c_str()); }
+ControlFifo::~ControlFifo() {
+    ::unlink(path_.c_str());
+}
 
 std::vector<std::string> ControlFifo::takeLines() {
     std::vector<uint8_t> bytes;

@@ -14,7 +14,9 @@ bool allDigits(std::string_view text) {
            std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
 
-uint16_t bytePair(int high, int low) { return static_cast<uint16_t>((high << 8) | low); }
+uint16_t bytePair(int high, int low) {
+    return static_cast<uint16_t>((high << 8) | low);
+}
 
 }  // namespace
 

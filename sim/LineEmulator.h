@@ -17,8 +17,7 @@ namespace k54::sim {
 
 class LineEmulator {
 public:
-    LineEmulator(ModbusSlave& slave, RegisterBank& registers, TraceWriter& trace, LineWriter& writer,
-                 FaultSet faults);
+    LineEmulator(ModbusSlave& slave, RegisterBank& registers, TraceWriter& trace, LineWriter& writer, FaultSet faults);
 
     void handle(const RequestFrame& frame);
 

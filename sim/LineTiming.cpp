@@ -13,7 +13,8 @@ constexpr auto kLongestSleepSlice = std::chrono::milliseconds(50);
 }  // namespace
 
 Clock::duration characterTime(int baud) {
-    const auto nanoseconds = std::chrono::nanoseconds(std::chrono::seconds(1)).count() * kBitsPerCharacter / std::max(baud, 1);
+    const auto nanoseconds =
+        std::chrono::nanoseconds(std::chrono::seconds(1)).count() * kBitsPerCharacter / std::max(baud, 1);
     return std::chrono::nanoseconds(nanoseconds);
 }
 

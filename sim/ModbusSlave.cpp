@@ -14,7 +14,9 @@ constexpr auto kReplyDeadline = std::chrono::seconds(1);
 constexpr uint32_t kIndicationTimeoutSeconds = 1;
 constexpr uint32_t kByteTimeoutMicroseconds = 50000;
 
-std::string libmodbusError(const std::string& what) { return what + ": " + modbus_strerror(errno); }
+std::string libmodbusError(const std::string& what) {
+    return what + ": " + modbus_strerror(errno);
+}
 
 }  // namespace
 
@@ -56,8 +58,8 @@ std::variant<AcceptedRequest, NoReply> ModbusSlave::receive(std::span<const uint
 
 std::variant<std::vector<uint8_t>, NoReply> ModbusSlave::reply(const AcceptedRequest& request,
                                                                RegisterBank& registers) {
-    const int sent = modbus_reply(context_.get(), request.bytes.data(), static_cast<int>(request.bytes.size()),
-                                  registers.mapping());
+    const int sent =
+        modbus_reply(context_.get(), request.bytes.data(), static_cast<int>(request.bytes.size()), registers.mapping());
     if (sent < 0) return NoReply{std::string("reply failed: ") + modbus_strerror(errno)};
     if (sent == 0) return NoReply{"broadcast"};
     std::vector<uint8_t> bytes = readReply(static_cast<std::size_t>(sent));

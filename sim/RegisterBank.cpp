@@ -10,8 +10,7 @@
 
 namespace k54::sim {
 
-RegisterBank::RegisterBank(FirmwareVersion version)
-    : mapping_(modbus_mapping_new(0, 0, kRegisterCount, 0)) {
+RegisterBank::RegisterBank(FirmwareVersion version) : mapping_(modbus_mapping_new(0, 0, kRegisterCount, 0)) {
     if (!mapping_) throw std::bad_alloc();
     const auto factoryImage = registerImage(kParamTemplate, true);
     for (std::size_t reg = 0; reg < factoryImage.size(); ++reg) set(static_cast<int>(reg), factoryImage.at(reg));
@@ -26,9 +25,13 @@ uint16_t& RegisterBank::slot(int reg) const {
     return registers[static_cast<std::size_t>(reg)];
 }
 
-uint16_t RegisterBank::get(int reg) const { return slot(reg); }
+uint16_t RegisterBank::get(int reg) const {
+    return slot(reg);
+}
 
-void RegisterBank::set(int reg, uint16_t value) { slot(reg) = value; }
+void RegisterBank::set(int reg, uint16_t value) {
+    slot(reg) = value;
+}
 
 void RegisterBank::setVersion(FirmwareVersion version) {
     set(kVersionHighRegister, version.high);

@@ -11,7 +11,7 @@ struct OutgoingReply {
     std::vector<uint8_t> bytes;
     std::size_t gapAfter = 0;  // bytes sent before the pause (gapMs)
     int gapMs = 0;
-    int lateMs = 0;            // wait before the first byte
+    int lateMs = 0;  // wait before the first byte
 };
 
 // The exception reply (address, function | 0x80, code, CRC) to a request.

@@ -42,8 +42,8 @@ std::optional<std::string> setBaud(SimOptions& options, std::string_view value) 
 std::optional<std::string> setNumber(int& target, std::string_view name, std::string_view value, int low, int high) {
     const auto number = parseIntegerIn(value, low, high);
     if (!number) {
-        return std::string(name) + " must be a number " + std::to_string(low) + "-" + std::to_string(high) +
-               ", not '" + std::string(value) + "'";
+        return std::string(name) + " must be a number " + std::to_string(low) + "-" + std::to_string(high) + ", not '" +
+               std::string(value) + "'";
     }
     target = *number;
     return std::nullopt;
@@ -51,7 +51,8 @@ std::optional<std::string> setNumber(int& target, std::string_view name, std::st
 
 std::optional<std::string> setVersion(SimOptions& options, std::string_view value) {
     const auto version = parseFirmwareVersion(value);
-    if (!version) return "--version '" + std::string(value) + "' is malformed: " + std::string(firmwareVersionFormatHint());
+    if (!version)
+        return "--version '" + std::string(value) + "' is malformed: " + std::string(firmwareVersionFormatHint());
     options.version = *version;
     return std::nullopt;
 }
@@ -75,7 +76,9 @@ std::optional<std::string> applyOption(SimOptions& options, std::string_view nam
     return std::nullopt;
 }
 
-OptionsOutcome refuse(std::string error) { return {OptionsOutcome::Action::Refuse, {}, std::move(error)}; }
+OptionsOutcome refuse(std::string error) {
+    return {OptionsOutcome::Action::Refuse, {}, std::move(error)};
+}
 
 }  // namespace
 

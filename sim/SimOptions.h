@@ -9,15 +9,15 @@
 namespace k54::sim {
 
 struct SimOptions {
-    int port = 1;                 // the virtual port COMn
-    std::string portsDir;         // empty: the default ports folder
+    int port = 1;          // the virtual port COMn
+    std::string portsDir;  // empty: the default ports folder
     int baud = 19200;
     int address = 1;
-    FirmwareVersion version{};    // parsed from kDefaultFirmwareVersion unless given
+    FirmwareVersion version{};  // parsed from kDefaultFirmwareVersion unless given
     bool pacing = true;
-    std::string tracePath;        // empty: no trace
+    std::string tracePath;  // empty: no trace
     FaultSet faults;
-    std::string controlPath;      // empty: no control FIFO
+    std::string controlPath;  // empty: no control FIFO
 };
 
 struct OptionsOutcome {

@@ -9,7 +9,9 @@ namespace {
 // The one piece of process-wide state: a signal handler can do nothing else safely.
 volatile std::sig_atomic_t stopFlag = 0;
 
-extern "C" void onStopSignal(int) { stopFlag = 1; }
+extern "C" void onStopSignal(int) {
+    stopFlag = 1;
+}
 
 void handle(int signalNumber, void (*handler)(int)) {
     struct sigaction action {};
@@ -27,6 +29,8 @@ void installStopHandlers() {
     handle(SIGPIPE, SIG_IGN);
 }
 
-bool stopRequested() { return stopFlag != 0; }
+bool stopRequested() {
+    return stopFlag != 0;
+}
 
 }  // namespace k54::sim

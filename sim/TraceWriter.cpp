@@ -22,11 +22,17 @@ TraceWriter::TraceWriter(const std::string& path) {
     if (!file_) throw std::runtime_error("cannot open trace file " + path);
 }
 
-void TraceWriter::request(std::span<const uint8_t> bytes) { line("req " + hexBytes(bytes)); }
+void TraceWriter::request(std::span<const uint8_t> bytes) {
+    line("req " + hexBytes(bytes));
+}
 
-void TraceWriter::reply(std::span<const uint8_t> bytes) { line("rep " + hexBytes(bytes)); }
+void TraceWriter::reply(std::span<const uint8_t> bytes) {
+    line("rep " + hexBytes(bytes));
+}
 
-void TraceWriter::noReply(std::string_view reason) { line("rep none (" + std::string(reason) + ")"); }
+void TraceWriter::noReply(std::string_view reason) {
+    line("rep none (" + std::string(reason) + ")");
+}
 
 void TraceWriter::line(std::string_view text) {
     if (!file_.is_open()) return;

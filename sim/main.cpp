@@ -30,8 +30,8 @@ int serve(const k54::sim::SimOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args = argc > 1 ? std::vector<std::string>(argv + 1, argv + argc)
-                                                   : std::vector<std::string>{};
+    const std::vector<std::string> args =
+        argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>{};
     const auto outcome = k54::sim::parseSimOptions(args);
     switch (outcome.action) {
         case k54::sim::OptionsOutcome::Action::ShowHelp:

@@ -18,7 +18,9 @@
 namespace k54 {
 namespace {
 
-QString qs(const std::string& text) { return QString::fromStdString(text); }
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 // The four-digit password mask: digits only (no sign), blanks shown as spaces.
 constexpr const char* kPasswordMask = "0000; ";
@@ -36,7 +38,8 @@ QWidget* createLabel(const ControlSpec& entry, QWidget* parent) {
         font.setBold(true);
         font.setPixelSize(20);
         label->setFont(font);
-        label->setAlignment(entry.name == "sMgr" ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+        label->setAlignment(entry.name == "sMgr" ? Qt::AlignRight | Qt::AlignVCenter
+                                                 : Qt::AlignLeft | Qt::AlignVCenter);
     }
     return label;
 }
@@ -90,13 +93,18 @@ QWidget* createProgressBar(QWidget* parent) {
 
 QWidget* createWidget(const ControlSpec& entry, QWidget* parent) {
     switch (entry.kind) {
-        case ControlKind::StaticText: return createLabel(entry, parent);
+        case ControlKind::StaticText:
+            return createLabel(entry, parent);
         case ControlKind::Edit:
-        case ControlKind::MaskedEdit: return createEdit(entry, parent);
-        case ControlKind::Combo: return createList(entry, parent);
-        case ControlKind::CheckBox: return new QCheckBox(qs(entry.text), parent);
+        case ControlKind::MaskedEdit:
+            return createEdit(entry, parent);
+        case ControlKind::Combo:
+            return createList(entry, parent);
+        case ControlKind::CheckBox:
+            return new QCheckBox(qs(entry.text), parent);
         case ControlKind::Button:
-        case ControlKind::LatchButton: return createButton(entry, parent);
+        case ControlKind::LatchButton:
+            return createButton(entry, parent);
         case ControlKind::Panel: {
             auto* panel = new QFrame(parent);
             panel->setAutoFillBackground(true);
@@ -104,7 +112,8 @@ QWidget* createWidget(const ControlSpec& entry, QWidget* parent) {
             if (entry.geometry.width <= 16) panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
             return panel;
         }
-        case ControlKind::GroupBox: return new QGroupBox(qs(entry.text), parent);
+        case ControlKind::GroupBox:
+            return new QGroupBox(qs(entry.text), parent);
         case ControlKind::PageControl: {
             auto* tabs = new QTabWidget(parent);
             // All six tabs fit in one row, as the operator expects of a small fixed window.
@@ -119,15 +128,18 @@ QWidget* createWidget(const ControlSpec& entry, QWidget* parent) {
             if (tabs) tabs->addTab(page, qs(entry.text));
             return page;
         }
-        case ControlKind::Memo: return createMemo(parent);
-        case ControlKind::ProgressBar: return createProgressBar(parent);
+        case ControlKind::Memo:
+            return createMemo(parent);
+        case ControlKind::ProgressBar:
+            return createProgressBar(parent);
         case ControlKind::StatusBar: {
             auto* bar = new QStatusBar(parent);
             bar->setSizeGripEnabled(false);
             return bar;
         }
         case ControlKind::Form:
-        case ControlKind::Timer: break;
+        case ControlKind::Timer:
+            break;
     }
     return nullptr;
 }

@@ -24,8 +24,12 @@
 namespace k54 {
 namespace {
 
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-std::string ss(const QString& text) { return text.toStdString(); }
+QString qs(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+std::string ss(const QString& text) {
+    return text.toStdString();
+}
 
 // The window losing activation (a message box or a list's popup opening) does not leave the field:
 // the field still holds the window's focus.
@@ -111,9 +115,12 @@ void Tk54::wire(const Wire& w, QObject* object) {
         case EventKind::Enter:
         case EventKind::Exit:
         case EventKind::KeyDown:
-        case EventKind::KeyPress: object->installEventFilter(this); break;
+        case EventKind::KeyPress:
+            object->installEventFilter(this);
+            break;
         case EventKind::Create:
-        case EventKind::Activate: break;
+        case EventKind::Activate:
+            break;
     }
 }
 
@@ -151,7 +158,8 @@ bool Tk54::eventFilter(QObject* watched, QEvent* event) {
             if (character != 0 && !dispatch(EventKind::KeyPress, name, character)) return true;
             break;
         }
-        default: break;
+        default:
+            break;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -189,7 +197,9 @@ T* Tk54::controlAs(std::string_view name) const {
     return typed;
 }
 
-bool Tk54::hasControl(std::string_view name) const { return controls_.contains(qs(name)); }
+bool Tk54::hasControl(std::string_view name) const {
+    return controls_.contains(qs(name));
+}
 
 ControlKind Tk54::kindOf(std::string_view name) const {
     if (name == kWindowName) return ControlKind::Form;
@@ -201,7 +211,8 @@ ControlKind Tk54::kindOf(std::string_view name) const {
 std::string Tk54::text(std::string_view name) const {
     QObject* object = control(name);
     if (auto* edit = qobject_cast<QLineEdit*>(object)) return ss(edit->text());
-    if (auto* list = qobject_cast<QComboBox*>(object)) return list->currentIndex() < 0 ? std::string{} : ss(list->currentText());
+    if (auto* list = qobject_cast<QComboBox*>(object))
+        return list->currentIndex() < 0 ? std::string{} : ss(list->currentText());
     if (auto* label = qobject_cast<QLabel*>(object)) return ss(label->text());
     if (auto* button = qobject_cast<QAbstractButton*>(object)) return ss(button->text());
     if (auto* frame = qobject_cast<QGroupBox*>(object)) return ss(frame->title());
@@ -228,10 +239,18 @@ void Tk54::selectAllText(std::string_view name) {
     edit->selectAll();
 }
 
-bool Tk54::isVisible(std::string_view name) const { return !controlAs<QWidget>(name)->isHidden(); }
-void Tk54::setVisible(std::string_view name, bool visible) { controlAs<QWidget>(name)->setVisible(visible); }
-bool Tk54::isEnabled(std::string_view name) const { return controlAs<QWidget>(name)->isEnabled(); }
-void Tk54::setEnabled(std::string_view name, bool enabled) { controlAs<QWidget>(name)->setEnabled(enabled); }
+bool Tk54::isVisible(std::string_view name) const {
+    return !controlAs<QWidget>(name)->isHidden();
+}
+void Tk54::setVisible(std::string_view name, bool visible) {
+    controlAs<QWidget>(name)->setVisible(visible);
+}
+bool Tk54::isEnabled(std::string_view name) const {
+    return controlAs<QWidget>(name)->isEnabled();
+}
+void Tk54::setEnabled(std::string_view name, bool enabled) {
+    controlAs<QWidget>(name)->setEnabled(enabled);
+}
 
 Colour Tk54::colour(std::string_view name) const {
     const QVariant stored = controlAs<QWidget>(name)->property("k54colour");
@@ -254,21 +273,29 @@ void Tk54::setColour(std::string_view name, Colour colour) {
     panel->setPalette(palette);
 }
 
-int Tk54::itemIndex(std::string_view name) const { return controlAs<QComboBox>(name)->currentIndex(); }
+int Tk54::itemIndex(std::string_view name) const {
+    return controlAs<QComboBox>(name)->currentIndex();
+}
 
 void Tk54::setItemIndex(std::string_view name, int index) {
     auto* list = controlAs<QComboBox>(name);
     list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
 }
 
-int Tk54::itemCount(std::string_view name) const { return controlAs<QComboBox>(name)->count(); }
-std::string Tk54::itemText(std::string_view name, int index) const { return ss(controlAs<QComboBox>(name)->itemText(index)); }
+int Tk54::itemCount(std::string_view name) const {
+    return controlAs<QComboBox>(name)->count();
+}
+std::string Tk54::itemText(std::string_view name, int index) const {
+    return ss(controlAs<QComboBox>(name)->itemText(index));
+}
 
 std::string Tk54::itemHint(std::string_view name, int index) const {
     return ss(controlAs<QComboBox>(name)->itemData(index, Qt::ToolTipRole).toString());
 }
 
-void Tk54::clearItems(std::string_view name) { controlAs<QComboBox>(name)->clear(); }
+void Tk54::clearItems(std::string_view name) {
+    controlAs<QComboBox>(name)->clear();
+}
 
 void Tk54::addItem(std::string_view name, std::string_view text, std::string_view hint) {
     auto* list = controlAs<QComboBox>(name);
@@ -276,12 +303,22 @@ void Tk54::addItem(std::string_view name, std::string_view text, std::string_vie
     list->setItemData(list->count() - 1, qs(hint), Qt::ToolTipRole);
 }
 
-bool Tk54::isChecked(std::string_view name) const { return controlAs<QCheckBox>(name)->isChecked(); }
-void Tk54::setChecked(std::string_view name, bool checked) { controlAs<QCheckBox>(name)->setChecked(checked); }
-bool Tk54::isDown(std::string_view name) const { return controlAs<QPushButton>(name)->isChecked(); }
-void Tk54::setDown(std::string_view name, bool down) { controlAs<QPushButton>(name)->setChecked(down); }
+bool Tk54::isChecked(std::string_view name) const {
+    return controlAs<QCheckBox>(name)->isChecked();
+}
+void Tk54::setChecked(std::string_view name, bool checked) {
+    controlAs<QCheckBox>(name)->setChecked(checked);
+}
+bool Tk54::isDown(std::string_view name) const {
+    return controlAs<QPushButton>(name)->isChecked();
+}
+void Tk54::setDown(std::string_view name, bool down) {
+    controlAs<QPushButton>(name)->setChecked(down);
+}
 
-std::string Tk54::panelText(int panel) const { return ss(panels_[static_cast<std::size_t>(std::clamp(panel, 0, 3))]->text()); }
+std::string Tk54::panelText(int panel) const {
+    return ss(panels_[static_cast<std::size_t>(std::clamp(panel, 0, 3))]->text());
+}
 
 void Tk54::setPanelText(int panel, std::string_view text) {
     if (panel < 0 || panel > 3) return;
@@ -299,9 +336,15 @@ std::string Tk54::logText() const {
     return all.isEmpty() ? std::string{} : ss(all) + "\n";
 }
 
-void Tk54::appendLog(std::string_view line) { controlAs<QPlainTextEdit>(kLogName)->appendPlainText(qs(line)); }
-void Tk54::clearLogLines() { controlAs<QPlainTextEdit>(kLogName)->clear(); }
-int Tk54::progress(std::string_view name) const { return controlAs<QProgressBar>(name)->value(); }
+void Tk54::appendLog(std::string_view line) {
+    controlAs<QPlainTextEdit>(kLogName)->appendPlainText(qs(line));
+}
+void Tk54::clearLogLines() {
+    controlAs<QPlainTextEdit>(kLogName)->clear();
+}
+int Tk54::progress(std::string_view name) const {
+    return controlAs<QProgressBar>(name)->value();
+}
 
 void Tk54::setProgress(std::string_view name, int position) {
     auto* bar = controlAs<QProgressBar>(name);
@@ -309,9 +352,15 @@ void Tk54::setProgress(std::string_view name, int position) {
     bar->repaint();  // the factory write blocks the event loop between positions
 }
 
-int Tk54::timerInterval(std::string_view name) const { return controlAs<QTimer>(name)->interval(); }
-void Tk54::setTimerInterval(std::string_view name, int milliseconds) { controlAs<QTimer>(name)->setInterval(milliseconds); }
-bool Tk54::isTimerEnabled(std::string_view name) const { return controlAs<QTimer>(name)->isActive(); }
+int Tk54::timerInterval(std::string_view name) const {
+    return controlAs<QTimer>(name)->interval();
+}
+void Tk54::setTimerInterval(std::string_view name, int milliseconds) {
+    controlAs<QTimer>(name)->setInterval(milliseconds);
+}
+bool Tk54::isTimerEnabled(std::string_view name) const {
+    return controlAs<QTimer>(name)->isActive();
+}
 
 void Tk54::setTimerEnabled(std::string_view name, bool enabled) {
     auto* timer = controlAs<QTimer>(name);
@@ -321,7 +370,9 @@ void Tk54::setTimerEnabled(std::string_view name, bool enabled) {
         timer->stop();
 }
 
-void Tk54::showInformation(std::string_view text) { QMessageBox::information(this, windowTitle(), qs(text)); }
+void Tk54::showInformation(std::string_view text) {
+    QMessageBox::information(this, windowTitle(), qs(text));
+}
 
 void Tk54::showMessage(std::string_view text) {
     QMessageBox box(QMessageBox::NoIcon, windowTitle(), qs(text), QMessageBox::Ok, this);
@@ -333,7 +384,11 @@ bool Tk54::askYesNo(std::string_view text, std::string_view caption) {
            QMessageBox::Yes;
 }
 
-void Tk54::beep() { QApplication::beep(); }
-void Tk54::closeWindow() { close(); }
+void Tk54::beep() {
+    QApplication::beep();
+}
+void Tk54::closeWindow() {
+    close();
+}
 
 }  // namespace k54

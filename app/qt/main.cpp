@@ -44,9 +44,10 @@ std::tm localNow() {
 int main(int argc, char* argv[]) {
 #ifdef __linux__
     if (!hasDisplay()) {
-        std::fputs("k54: no display found (DISPLAY is not set); run it under a desktop, or headless with "
-                   "`xvfb-run -a k54`\n",
-                   stderr);
+        std::fputs(
+            "k54: no display found (DISPLAY is not set); run it under a desktop, or headless with "
+            "`xvfb-run -a k54`\n",
+            stderr);
         return 1;
     }
 #endif

@@ -24,7 +24,8 @@ constexpr int kPort = 5;
 
 // The instrument on its paced line at 115200 baud, and the configurator's window beside it.
 struct Stage {
-    explicit Stage(std::vector<std::string> simArgs = {}) : sim(withLine(std::move(simArgs)), kPort), rig(sim.portsDir()) {}
+    explicit Stage(std::vector<std::string> simArgs = {})
+        : sim(withLine(std::move(simArgs)), kPort), rig(sim.portsDir()) {}
 
     static std::vector<std::string> withLine(std::vector<std::string> args) {
         args.insert(args.begin(), {"--baud", "115200"});

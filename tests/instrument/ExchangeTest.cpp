@@ -17,8 +17,8 @@ using k54::test::kSpeed115200;
 using k54::test::kSpeed19200;
 using k54::test::traceLine;
 
-constexpr uint16_t kVersionHigh = 0x015A;   // 1.90.0013: V1 = 1, V2 = 90
-constexpr uint16_t kVersionLow = 0x000D;    //            V3 = 0, V4 = 13
+constexpr uint16_t kVersionHigh = 0x015A;  // 1.90.0013: V1 = 1, V2 = 90
+constexpr uint16_t kVersionLow = 0x000D;   //            V3 = 0, V4 = 13
 
 struct SpeedCase {
     uint8_t speedIndex;
@@ -29,8 +29,7 @@ struct SpeedCase {
 
 class ModbusSim : public testing::TestWithParam<SpeedCase> {};
 
-TEST_P(ModbusSim, ReadsTheVersionTheMeasurementAndTheConfiguration)
-{
+TEST_P(ModbusSim, ReadsTheVersionTheMeasurementAndTheConfiguration) {
     InstrumentSession s({}, GetParam().speedIndex);
     ASSERT_TRUE(s.opened) << s.openFailure();
     ASSERT_EQ(s.bus.readRegisters(s.tx, s.rx, 1, 41, 2), 0);
@@ -49,8 +48,7 @@ TEST_P(ModbusSim, ReadsTheVersionTheMeasurementAndTheConfiguration)
     EXPECT_TRUE(s.link->traced(traceLine("rep", std::span(s.rx).first(83))));
 }
 
-TEST_P(ModbusSim, WritesRegistersAndReadsThemBack)
-{
+TEST_P(ModbusSim, WritesRegistersAndReadsThemBack) {
     InstrumentSession s({}, GetParam().speedIndex);
     ASSERT_TRUE(s.opened) << s.openFailure();
     ASSERT_EQ(s.bus.writeRegister(s.tx, s.rx, 1, 5, 0x1234), 0);
@@ -69,8 +67,7 @@ TEST_P(ModbusSim, WritesRegistersAndReadsThemBack)
 INSTANTIATE_TEST_SUITE_P(Speeds, ModbusSim,
                          testing::Values(SpeedCase{kSpeed19200, "19200"}, SpeedCase{kSpeed115200, "115200"}));
 
-TEST(ModbusSimFaults, ExceptionReachesEveryOperation)
-{
+TEST(ModbusSimFaults, ExceptionReachesEveryOperation) {
     InstrumentSession s({"exception=2"});
     ASSERT_TRUE(s.opened) << s.openFailure();
     const std::vector<int16_t> values{0x0001, 0x0002};
@@ -90,8 +87,7 @@ struct FaultCase {
 
 class ModbusSimFault : public testing::TestWithParam<FaultCase> {};
 
-TEST_P(ModbusSimFault, JudgesTheShapedReply)
-{
+TEST_P(ModbusSimFault, JudgesTheShapedReply) {
     InstrumentSession s({GetParam().fault});
     ASSERT_TRUE(s.opened) << s.openFailure();
     EXPECT_EQ(s.bus.readRegisters(s.tx, s.rx, 1, 41, 2), GetParam().expected);
@@ -104,8 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, ModbusSimFault,
                                          FaultCase{"stranger=7", kNoReply}, FaultCase{"wrongfc", kNoReply},
                                          FaultCase{"trailing", 0}, FaultCase{"late=300", 0}));
 
-TEST(ModbusSimFaults, ReadSucceedsAgainOnceTheFaultIsCleared)
-{
+TEST(ModbusSimFaults, ReadSucceedsAgainOnceTheFaultIsCleared) {
     InstrumentSession s({"badcrc"});
     ASSERT_TRUE(s.opened) << s.openFailure();
     EXPECT_EQ(s.bus.readRegisters(s.tx, s.rx, 1, 41, 2), kNoReply);
@@ -115,4 +110,4 @@ TEST(ModbusSimFaults, ReadSucceedsAgainOnceTheFaultIsCleared)
     EXPECT_EQ(replyRegister(s.rx, 1), kVersionLow);
 }
 
-} // namespace
+}  // namespace

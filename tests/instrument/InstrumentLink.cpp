@@ -9,10 +9,9 @@ namespace {
 
 constexpr auto kTracePollInterval = std::chrono::milliseconds(5);
 
-} // namespace
+}  // namespace
 
-bool InstrumentLink::traced(const std::string& line, std::chrono::milliseconds deadline) const
-{
+bool InstrumentLink::traced(const std::string& line, std::chrono::milliseconds deadline) const {
     const auto end = std::chrono::steady_clock::now() + deadline;
     for (;;) {
         const TraceLines lines = traceLines();
@@ -26,8 +25,7 @@ bool InstrumentLink::traced(const std::string& line, std::chrono::milliseconds d
     }
 }
 
-std::string traceLine(std::string_view kind, std::span<const uint8_t> bytes)
-{
+std::string traceLine(std::string_view kind, std::span<const uint8_t> bytes) {
     constexpr std::string_view kDigits = "0123456789ABCDEF";
     std::string line(kind);
     for (const uint8_t byte : bytes) {
@@ -38,4 +36,4 @@ std::string traceLine(std::string_view kind, std::span<const uint8_t> bytes)
     return line;
 }
 
-} // namespace k54::test
+}  // namespace k54::test

@@ -44,4 +44,4 @@ std::unique_ptr<InstrumentLink> connectInstrument(uint32_t baud);
 // A trace line as k54sim writes it: the kind ("req", "rep") and the bytes in upper-case hex.
 std::string traceLine(std::string_view kind, std::span<const uint8_t> bytes);
 
-} // namespace k54::test
+}  // namespace k54::test

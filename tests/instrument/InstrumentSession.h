@@ -20,8 +20,7 @@ inline constexpr uint8_t kSpeed115200 = 6;
 struct InstrumentSession {
     // Sets each fault ("badcrc", "gap=150", ...) before opening the port at the speed index.
     explicit InstrumentSession(std::initializer_list<std::string> faults = {}, uint8_t speedIndex = kSpeed19200)
-        : link(connectInstrument(kBaudRates.at(speedIndex))), port(link->makeBackend()), bus(port)
-    {
+        : link(connectInstrument(kBaudRates.at(speedIndex))), port(link->makeBackend()), bus(port) {
         for (const std::string& fault : faults) {
             link->control("fault " + fault);
         }
@@ -29,10 +28,7 @@ struct InstrumentSession {
     }
 
     // Whether the trace shows the request now at the front of tx, `length` bytes long.
-    bool requestTraced(std::size_t length) const
-    {
-        return link->traced(traceLine("req", std::span(tx).first(length)));
-    }
+    bool requestTraced(std::size_t length) const { return link->traced(traceLine("req", std::span(tx).first(length))); }
 
     // The first status line of a failed open, for a failure message.
     std::string openFailure() const { return sink.statuses.empty() ? std::string() : sink.statuses.front(); }
@@ -46,4 +42,4 @@ struct InstrumentSession {
     std::array<uint8_t, kReceiveBufferSize> rx{};
 };
 
-} // namespace k54::test
+}  // namespace k54::test

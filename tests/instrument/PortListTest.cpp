@@ -17,18 +17,16 @@ using k54::test::RecordingSink;
 // No platform of the tests has a device behind this number.
 constexpr uint8_t kPortWithoutDevice = 200;
 
-TEST(InstrumentPorts, TheDeviceListNamesTheInstrumentsPort)
-{
+TEST(InstrumentPorts, TheDeviceListNamesTheInstrumentsPort) {
     const auto link = connectInstrument(19200);
     const k54::cPort port(link->makeBackend());
     const std::vector<std::string> names = port.deviceNames();
     const std::string expected = "COM" + std::to_string(link->portNumber());
-    EXPECT_NE(std::ranges::find(names, expected), names.end()) << expected << " is not among " << names.size()
-                                                               << " device names";
+    EXPECT_NE(std::ranges::find(names, expected), names.end())
+        << expected << " is not among " << names.size() << " device names";
 }
 
-TEST(InstrumentPorts, APortWithoutDeviceFailsToOpenWithABeepAndTheStatusLine)
-{
+TEST(InstrumentPorts, APortWithoutDeviceFailsToOpenWithABeepAndTheStatusLine) {
     const auto link = connectInstrument(19200);
     k54::cPort port(link->makeBackend());
     RecordingSink sink;
@@ -38,4 +36,4 @@ TEST(InstrumentPorts, APortWithoutDeviceFailsToOpenWithABeepAndTheStatusLine)
     EXPECT_EQ(sink.statuses, (std::vector<std::string>{"Ошибка инициализации Com200"}));
 }
 
-} // namespace
+}  // namespace

@@ -22,11 +22,10 @@ private:
     SimInstrument sim_;
 };
 
-} // namespace
+}  // namespace
 
-std::unique_ptr<InstrumentLink> connectInstrument(uint32_t baud)
-{
+std::unique_ptr<InstrumentLink> connectInstrument(uint32_t baud) {
     return std::make_unique<SimInstrumentLink>(baud);
 }
 
-} // namespace k54::test
+}  // namespace k54::test

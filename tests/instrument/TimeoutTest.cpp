@@ -32,21 +32,18 @@ struct TimedRead {
 };
 
 // Sends the version request and times the receive of its reply.
-TimedRead sendAndTimeTheReply(InstrumentSession& s)
-{
+TimedRead sendAndTimeTheReply(InstrumentSession& s) {
     EXPECT_EQ(s.port.transmit(kReadVersion), static_cast<int32_t>(kReadVersion.size()));
     const auto start = Clock::now();
     const int32_t result = s.port.receive(kReplyLength, s.rx);
     return {result, Clock::now() - start};
 }
 
-bool allZero(std::span<const uint8_t> bytes)
-{
+bool allZero(std::span<const uint8_t> bytes) {
     return std::ranges::all_of(bytes, [](uint8_t b) { return b == 0; });
 }
 
-TEST(InstrumentTimeouts, SilentInstrumentEndsANineByteReadAfterTheTotalLimit)
-{
+TEST(InstrumentTimeouts, SilentInstrumentEndsANineByteReadAfterTheTotalLimit) {
     InstrumentSession s({"silent"});
     ASSERT_TRUE(s.opened) << s.openFailure();
     const TimedRead read = sendAndTimeTheReply(s);
@@ -57,8 +54,7 @@ TEST(InstrumentTimeouts, SilentInstrumentEndsANineByteReadAfterTheTotalLimit)
     EXPECT_TRUE(s.link->traced("req 01 03 00 29 00 02 15 C3"));
 }
 
-TEST(InstrumentTimeouts, APauseOfMoreThan100MsEndsTheReadAtThePause)
-{
+TEST(InstrumentTimeouts, APauseOfMoreThan100MsEndsTheReadAtThePause) {
     InstrumentSession s({"gap=150"});
     ASSERT_TRUE(s.opened) << s.openFailure();
     const TimedRead read = sendAndTimeTheReply(s);
@@ -71,8 +67,7 @@ TEST(InstrumentTimeouts, APauseOfMoreThan100MsEndsTheReadAtThePause)
     EXPECT_TRUE(allZero(std::span(s.rx).subspan(kReplyLength)));
 }
 
-TEST(InstrumentTimeouts, AWholeReplyEndsTheReadAtOnce)
-{
+TEST(InstrumentTimeouts, AWholeReplyEndsTheReadAtOnce) {
     InstrumentSession s;
     ASSERT_TRUE(s.opened) << s.openFailure();
     const TimedRead read = sendAndTimeTheReply(s);
@@ -81,4 +76,4 @@ TEST(InstrumentTimeouts, AWholeReplyEndsTheReadAtOnce)
     EXPECT_TRUE(s.link->traced(k54::test::traceLine("rep", std::span(s.rx).first(kReplyLength))));
 }
 
-} // namespace
+}  // namespace

@@ -20,25 +20,21 @@ using k54::test::RecordingSink;
 using Calls = std::vector<std::string>;
 using Buffer = std::array<uint8_t, kReceiveBufferSize>;
 
-cPort portOver(BackendLog& log, bool opens, std::vector<uint8_t> input = {})
-{
+cPort portOver(BackendLog& log, bool opens, std::vector<uint8_t> input = {}) {
     return cPort(std::make_unique<RecordingBackend>(log, opens, std::move(input)));
 }
 
-Buffer filledBuffer()
-{
+Buffer filledBuffer() {
     Buffer buffer{};
     buffer.fill(0xAA);
     return buffer;
 }
 
-bool allZero(std::span<const uint8_t> bytes)
-{
+bool allZero(std::span<const uint8_t> bytes) {
     return std::ranges::all_of(bytes, [](uint8_t b) { return b == 0; });
 }
 
-TEST(SerialChannel, SuccessfulOpenPurgesInputThenOutputDropsDtrAndSetsRts)
-{
+TEST(SerialChannel, SuccessfulOpenPurgesInputThenOutputDropsDtrAndSetsRts) {
     BackendLog log;
     cPort port = portOver(log, true);
     RecordingSink sink;
@@ -48,8 +44,7 @@ TEST(SerialChannel, SuccessfulOpenPurgesInputThenOutputDropsDtrAndSetsRts)
     EXPECT_TRUE(sink.statuses.empty());
 }
 
-TEST(SerialChannel, FailedOpenBeepsReportsThePortAndTouchesNothingElse)
-{
+TEST(SerialChannel, FailedOpenBeepsReportsThePortAndTouchesNothingElse) {
     BackendLog log;
     cPort port = portOver(log, false);
     RecordingSink sink;
@@ -59,8 +54,7 @@ TEST(SerialChannel, FailedOpenBeepsReportsThePortAndTouchesNothingElse)
     EXPECT_EQ(sink.statuses, (Calls{"Ошибка инициализации Com7"}));
 }
 
-TEST(SerialChannel, SpeedIndexSelectsTheBaudRate)
-{
+TEST(SerialChannel, SpeedIndexSelectsTheBaudRate) {
     for (uint8_t index = 0; index < k54::kBaudRates.size(); ++index) {
         BackendLog log;
         cPort port = portOver(log, true);
@@ -69,8 +63,7 @@ TEST(SerialChannel, SpeedIndexSelectsTheBaudRate)
     }
 }
 
-TEST(SerialChannel, SpeedIndexOutsideTheListFailsWithoutOpening)
-{
+TEST(SerialChannel, SpeedIndexOutsideTheListFailsWithoutOpening) {
     BackendLog log;
     cPort port = portOver(log, true);
     RecordingSink sink;
@@ -79,8 +72,7 @@ TEST(SerialChannel, SpeedIndexOutsideTheListFailsWithoutOpening)
     EXPECT_EQ(sink.statuses, (Calls{"Ошибка инициализации Com2"}));
 }
 
-TEST(SerialChannel, OpeningAgainReleasesTheHeldDeviceFirst)
-{
+TEST(SerialChannel, OpeningAgainReleasesTheHeldDeviceFirst) {
     BackendLog log;
     cPort port = portOver(log, true);
     ASSERT_TRUE(port.setup(1, 3));
@@ -88,8 +80,7 @@ TEST(SerialChannel, OpeningAgainReleasesTheHeldDeviceFirst)
     EXPECT_EQ(log.calls, (Calls{"open", "clearDtr", "close", "open"}));
 }
 
-TEST(SerialChannel, CloseDropsDtrThenClosesAndIsHarmlessWhenClosed)
-{
+TEST(SerialChannel, CloseDropsDtrThenClosesAndIsHarmlessWhenClosed) {
     BackendLog log;
     cPort port = portOver(log, true);
     ASSERT_TRUE(port.setup(1, 3));
@@ -99,8 +90,7 @@ TEST(SerialChannel, CloseDropsDtrThenClosesAndIsHarmlessWhenClosed)
     EXPECT_FALSE(port.isOpen());
 }
 
-TEST(SerialChannel, CallsWhileClosedDoNothing)
-{
+TEST(SerialChannel, CallsWhileClosedDoNothing) {
     BackendLog log;
     cPort port = portOver(log, false, {0x01, 0x02, 0x03});
     const std::array<uint8_t, 3> request{1, 2, 3};
@@ -113,8 +103,7 @@ TEST(SerialChannel, CallsWhileClosedDoNothing)
     EXPECT_TRUE(log.calls.empty());
 }
 
-TEST(SerialChannel, DiscardInputPurgesTheInputQueue)
-{
+TEST(SerialChannel, DiscardInputPurgesTheInputQueue) {
     BackendLog log;
     cPort port = portOver(log, true);
     ASSERT_TRUE(port.setup(1, 3));
@@ -122,8 +111,7 @@ TEST(SerialChannel, DiscardInputPurgesTheInputQueue)
     EXPECT_EQ(log.calls, (Calls{"open", "purgeInput"}));
 }
 
-TEST(SerialChannel, ListAndDescriptionComeFromTheBackend)
-{
+TEST(SerialChannel, ListAndDescriptionComeFromTheBackend) {
     BackendLog log;
     cPort port = portOver(log, false);
     EXPECT_EQ(port.deviceNames(), (Calls{"COM2"}));
@@ -136,15 +124,14 @@ struct ReceiveCase {
     std::vector<uint8_t> arrived;
     int32_t count;
     int32_t expected;
-    std::size_t kept;   // bytes of `arrived` left in the buffer, zeros after them
+    std::size_t kept;  // bytes of `arrived` left in the buffer, zeros after them
 
     friend void PrintTo(const ReceiveCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class SerialReceive : public testing::TestWithParam<ReceiveCase> {};
 
-TEST_P(SerialReceive, ChecksTheCrcAndKeepsTheBytes)
-{
+TEST_P(SerialReceive, ChecksTheCrcAndKeepsTheBytes) {
     const ReceiveCase& c = GetParam();
     BackendLog log;
     cPort port = portOver(log, true, c.arrived);
@@ -162,15 +149,13 @@ INSTANTIATE_TEST_SUITE_P(
                     ReceiveCase{"SwappedCrcBytes", {0x01, 0x03, 0x00, 0x00, 0x00, 0x27, 0xD0, 0x05}, 8, 0, 8},
                     ReceiveCase{"BadCrc", {0x01, 0x83, 0x02, 0xC0, 0xF2}, 5, 0, 5},
                     ReceiveCase{"OneByte", {0x01}, 5, 0, 1},
-                    ReceiveCase{"TwoBytesOfTheEmptyCrc", {0xFF, 0xFF}, 5, 2, 2},
-                    ReceiveCase{"Nothing", {}, 5, 0, 0},
+                    ReceiveCase{"TwoBytesOfTheEmptyCrc", {0xFF, 0xFF}, 5, 2, 2}, ReceiveCase{"Nothing", {}, 5, 0, 0},
                     ReceiveCase{"MoreThanTheCountStaysOut", {0x01, 0x83, 0x02, 0xC0, 0xF1, 0x77}, 5, 5, 5},
                     ReceiveCase{"CountZero", {0x01, 0x83, 0x02, 0xC0, 0xF1}, 0, 0, 0},
                     ReceiveCase{"CountAboveTheBuffer", {0x01, 0x83, 0x02, 0xC0, 0xF1}, kReceiveBufferSize + 1, 0, 0}),
     [](const testing::TestParamInfo<ReceiveCase>& info) { return std::string(info.param.name); });
 
-TEST(SerialChannel, ReceiveReadsExactlyTheCount)
-{
+TEST(SerialChannel, ReceiveReadsExactlyTheCount) {
     BackendLog log;
     cPort port = portOver(log, true);
     ASSERT_TRUE(port.setup(1, 3));
@@ -181,8 +166,7 @@ TEST(SerialChannel, ReceiveReadsExactlyTheCount)
     EXPECT_EQ(log.lastReadSize, 9U);
 }
 
-TEST(SerialChannel, ReceiveIntoAShortBufferLeavesItUntouched)
-{
+TEST(SerialChannel, ReceiveIntoAShortBufferLeavesItUntouched) {
     BackendLog log;
     cPort port = portOver(log, true, {0x01, 0x83, 0x02, 0xC0, 0xF1});
     ASSERT_TRUE(port.setup(1, 3));
@@ -201,8 +185,7 @@ struct NameCase {
 
 class SerialDeviceName : public testing::TestWithParam<NameCase> {};
 
-TEST_P(SerialDeviceName, UsesTheNamespaceFormFromTen)
-{
+TEST_P(SerialDeviceName, UsesTheNamespaceFormFromTen) {
     EXPECT_EQ(cPort::deviceName(GetParam().port), GetParam().name);
 }
 
@@ -210,4 +193,4 @@ INSTANTIATE_TEST_SUITE_P(Ports, SerialDeviceName,
                          testing::Values(NameCase{1, "Com1"}, NameCase{9, "Com9"}, NameCase{10, "\\\\.\\Com10"},
                                          NameCase{255, "\\\\.\\Com255"}));
 
-} // namespace
+}  // namespace

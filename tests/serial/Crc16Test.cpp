@@ -9,18 +9,15 @@ namespace {
 
 using k54::cPort;
 
-std::vector<uint8_t> bytesOf(std::string_view text)
-{
+std::vector<uint8_t> bytesOf(std::string_view text) {
     return {text.begin(), text.end()};
 }
 
-TEST(SerialCrc, NoBytesGiveTheInitialValue)
-{
+TEST(SerialCrc, NoBytesGiveTheInitialValue) {
     EXPECT_EQ(cPort::crc16({}), 0xFFFF);
 }
 
-TEST(SerialCrc, PublishedCheckValue)
-{
+TEST(SerialCrc, PublishedCheckValue) {
     EXPECT_EQ(cPort::crc16(bytesOf("123456789")), 0x4B37);
 }
 
@@ -34,15 +31,13 @@ struct KnownFrame {
 
 class SerialCrcFrames : public testing::TestWithParam<KnownFrame> {};
 
-TEST_P(SerialCrcFrames, GivesTheKnownCrcBytes)
-{
+TEST_P(SerialCrcFrames, GivesTheKnownCrcBytes) {
     const uint16_t crc = cPort::crc16(GetParam().body);
     EXPECT_EQ(crc & 0xFF, GetParam().low);
     EXPECT_EQ(crc >> 8, GetParam().high);
 }
 
-TEST_P(SerialCrcFrames, FrameFollowedByItsCrcChecksToZero)
-{
+TEST_P(SerialCrcFrames, FrameFollowedByItsCrcChecksToZero) {
     std::vector<uint8_t> frame = GetParam().body;
     frame.push_back(GetParam().low);
     frame.push_back(GetParam().high);
@@ -56,4 +51,4 @@ INSTANTIATE_TEST_SUITE_P(Modbus, SerialCrcFrames,
                                          KnownFrame{{0x01, 0x83, 0x02}, 0xC0, 0xF1},
                                          KnownFrame{{0x01, 0x10, 0x00, 0x20, 0x00, 0x02}, 0x40, 0x02}));
 
-} // namespace
+}  // namespace

@@ -20,8 +20,7 @@ struct ListCase {
 
 class DosDeviceList : public testing::TestWithParam<ListCase> {};
 
-TEST_P(DosDeviceList, GivesTheNamesInOrder)
-{
+TEST_P(DosDeviceList, GivesTheNamesInOrder) {
     EXPECT_EQ(k54::splitDosDeviceList(GetParam().bytes), GetParam().expected);
 }
 
@@ -37,4 +36,4 @@ INSTANTIATE_TEST_SUITE_P(
                     ListCase{"EndOfBufferWithoutEmptyName", "COM1\0COM2\0"sv, {"COM1", "COM2"}}),
     [](const testing::TestParamInfo<ListCase>& info) { return std::string(info.param.name); });
 
-} // namespace
+}  // namespace

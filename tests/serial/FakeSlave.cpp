@@ -12,32 +12,26 @@ namespace {
 // How long the fake instrument waits for a request before giving up.
 constexpr std::chrono::milliseconds kRequestWait{3000};
 
-} // namespace
+}  // namespace
 
 FakeSlave::FakeSlave(const PtyPair& pty, std::size_t requestLength, std::vector<ReplyStep> reply)
-    : pty_(pty), thread_([this, requestLength, steps = std::move(reply)]() mutable {
-          run(requestLength, std::move(steps));
-      })
-{
-}
+    : pty_(pty),
+      thread_([this, requestLength, steps = std::move(reply)]() mutable { run(requestLength, std::move(steps)); }) {}
 
-FakeSlave::~FakeSlave()
-{
+FakeSlave::~FakeSlave() {
     if (thread_.joinable()) {
         thread_.join();
     }
 }
 
-std::vector<uint8_t> FakeSlave::request()
-{
+std::vector<uint8_t> FakeSlave::request() {
     if (thread_.joinable()) {
         thread_.join();
     }
     return request_;
 }
 
-void FakeSlave::run(std::size_t requestLength, std::vector<ReplyStep> reply)
-{
+void FakeSlave::run(std::size_t requestLength, std::vector<ReplyStep> reply) {
     request_ = pty_.readFromMaster(requestLength, kRequestWait);
     if (request_.size() != requestLength) {
         return;
@@ -52,12 +46,11 @@ void FakeSlave::run(std::size_t requestLength, std::vector<ReplyStep> reply)
     }
 }
 
-std::vector<uint8_t> withCrc(std::vector<uint8_t> bytes)
-{
+std::vector<uint8_t> withCrc(std::vector<uint8_t> bytes) {
     const uint16_t crc = cPort::crc16(bytes);
     bytes.push_back(static_cast<uint8_t>(crc & 0xFFU));
     bytes.push_back(static_cast<uint8_t>(crc >> 8U));
     return bytes;
 }
 
-} // namespace k54::test
+}  // namespace k54::test

@@ -38,4 +38,4 @@ private:
 // The bytes followed by their CRC-16/MODBUS, low byte first.
 std::vector<uint8_t> withCrc(std::vector<uint8_t> bytes);
 
-} // namespace k54::test
+}  // namespace k54::test

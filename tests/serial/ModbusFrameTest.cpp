@@ -35,8 +35,7 @@ struct FrameCase {
     friend void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.name; }
 };
 
-Bytes readReplyOf39Registers()
-{
+Bytes readReplyOf39Registers() {
     Bytes reply{0x01, 0x03, 78};
     for (uint8_t k = 0; k < 78; ++k) {
         reply.push_back(k);
@@ -46,26 +45,34 @@ Bytes readReplyOf39Registers()
 
 const std::vector<int16_t> kTwoValues{0x0001, -2};
 
-std::vector<FrameCase> frameCases()
-{
+std::vector<FrameCase> frameCases() {
     return {
-        {"Read39From0", [](mBus& bus, auto tx, auto rx) { return bus.readRegisters(tx, rx, 1, 0, 39); },
-         {0x01, 0x03, 0x00, 0x00, 0x00, 0x27, 0x05, 0xD0}, 83, readReplyOf39Registers()},
-        {"Read2From60", [](mBus& bus, auto tx, auto rx) { return bus.readRegisters(tx, rx, 1, 60, 2); },
-         {0x01, 0x03, 0x00, 0x3C, 0x00, 0x02, 0x04, 0x07}, 9, {0x01, 0x03, 0x04, 0x00, 0x01, 0xE2, 0x40, 0xE2, 0xA3}},
-        {"Write0x1234ToRegister5", [](mBus& bus, auto tx, auto rx) { return bus.writeRegister(tx, rx, 1, 5, 0x1234); },
-         {0x01, 0x06, 0x00, 0x05, 0x12, 0x34, 0x94, 0xBC}, 8, {0x01, 0x06, 0x00, 0x05, 0x12, 0x34, 0x94, 0xBC}},
+        {"Read39From0",
+         [](mBus& bus, auto tx, auto rx) { return bus.readRegisters(tx, rx, 1, 0, 39); },
+         {0x01, 0x03, 0x00, 0x00, 0x00, 0x27, 0x05, 0xD0},
+         83,
+         readReplyOf39Registers()},
+        {"Read2From60",
+         [](mBus& bus, auto tx, auto rx) { return bus.readRegisters(tx, rx, 1, 60, 2); },
+         {0x01, 0x03, 0x00, 0x3C, 0x00, 0x02, 0x04, 0x07},
+         9,
+         {0x01, 0x03, 0x04, 0x00, 0x01, 0xE2, 0x40, 0xE2, 0xA3}},
+        {"Write0x1234ToRegister5",
+         [](mBus& bus, auto tx, auto rx) { return bus.writeRegister(tx, rx, 1, 5, 0x1234); },
+         {0x01, 0x06, 0x00, 0x05, 0x12, 0x34, 0x94, 0xBC},
+         8,
+         {0x01, 0x06, 0x00, 0x05, 0x12, 0x34, 0x94, 0xBC}},
         {"WriteTwoRegistersFrom32",
          [](mBus& bus, auto tx, auto rx) { return bus.writeRegisters(tx, rx, 1, 32, 2, kTwoValues); },
-         {0x01, 0x10, 0x00, 0x20, 0x00, 0x02, 0x04, 0x00, 0x01, 0xFF, 0xFE, 0x60, 0x07}, 8,
+         {0x01, 0x10, 0x00, 0x20, 0x00, 0x02, 0x04, 0x00, 0x01, 0xFF, 0xFE, 0x60, 0x07},
+         8,
          {0x01, 0x10, 0x00, 0x20, 0x00, 0x02, 0x40, 0x02}},
     };
 }
 
 class ModbusFrames : public testing::TestWithParam<FrameCase> {};
 
-TEST_P(ModbusFrames, AreBuiltInTxAndReadTheReplyLength)
-{
+TEST_P(ModbusFrames, AreBuiltInTxAndReadTheReplyLength) {
     const FrameCase& c = GetParam();
     BackendLog log;
     k54::cPort port(std::make_unique<RecordingBackend>(log, true, c.goodReply));
@@ -85,8 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Requests, ModbusFrames, testing::ValuesIn(frameCases())
 
 class ModbusFramesOnTheLine : public k54::test::PtyLine, public testing::WithParamInterface<FrameCase> {};
 
-TEST_P(ModbusFramesOnTheLine, CrossTheLineExactlyAndTheGoodReplyCounts)
-{
+TEST_P(ModbusFramesOnTheLine, CrossTheLineExactlyAndTheGoodReplyCounts) {
     const FrameCase& c = GetParam();
     mBus bus(port);
     std::array<uint8_t, 512> tx{};
@@ -111,8 +117,7 @@ struct ArgumentCase {
 
 class ModbusArguments : public testing::TestWithParam<ArgumentCase> {};
 
-TEST_P(ModbusArguments, RefusedWithNothingSent)
-{
+TEST_P(ModbusArguments, RefusedWithNothingSent) {
     const ArgumentCase& c = GetParam();
     BackendLog log;
     k54::cPort port(std::make_unique<RecordingBackend>(log, true));
@@ -130,13 +135,18 @@ const std::vector<int16_t> kTooManyValues(124, 1);
 INSTANTIATE_TEST_SUITE_P(
     Refusals, ModbusArguments,
     testing::Values(
-        ArgumentCase{"ReadTxTooShort", 7, 512, [](mBus& b, auto tx, auto rx) { return b.readRegisters(tx, rx, 1, 0, 2); }},
-        ArgumentCase{"ReadRxTooShort", 8, 511, [](mBus& b, auto tx, auto rx) { return b.readRegisters(tx, rx, 1, 0, 2); }},
-        ArgumentCase{"ReadCountZero", 8, 512, [](mBus& b, auto tx, auto rx) { return b.readRegisters(tx, rx, 1, 0, 0); }},
+        ArgumentCase{"ReadTxTooShort", 7, 512,
+                     [](mBus& b, auto tx, auto rx) { return b.readRegisters(tx, rx, 1, 0, 2); }},
+        ArgumentCase{"ReadRxTooShort", 8, 511,
+                     [](mBus& b, auto tx, auto rx) { return b.readRegisters(tx, rx, 1, 0, 2); }},
+        ArgumentCase{"ReadCountZero", 8, 512,
+                     [](mBus& b, auto tx, auto rx) { return b.readRegisters(tx, rx, 1, 0, 0); }},
         ArgumentCase{"ReadReplyLongerThanTheBuffer", 8, 512,
                      [](mBus& b, auto tx, auto rx) { return b.readRegisters(tx, rx, 1, 0, 254); }},
-        ArgumentCase{"WriteTxTooShort", 7, 512, [](mBus& b, auto tx, auto rx) { return b.writeRegister(tx, rx, 1, 5, 1); }},
-        ArgumentCase{"WriteRxTooShort", 8, 100, [](mBus& b, auto tx, auto rx) { return b.writeRegister(tx, rx, 1, 5, 1); }},
+        ArgumentCase{"WriteTxTooShort", 7, 512,
+                     [](mBus& b, auto tx, auto rx) { return b.writeRegister(tx, rx, 1, 5, 1); }},
+        ArgumentCase{"WriteRxTooShort", 8, 100,
+                     [](mBus& b, auto tx, auto rx) { return b.writeRegister(tx, rx, 1, 5, 1); }},
         ArgumentCase{"WriteManyTxTooShort", 12, 512,
                      [](mBus& b, auto tx, auto rx) { return b.writeRegisters(tx, rx, 1, 32, 2, kTwoValues); }},
         ArgumentCase{"WriteManyRxTooShort", 13, 8,
@@ -147,8 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
                      [](mBus& b, auto tx, auto rx) { return b.writeRegisters(tx, rx, 1, 0, 124, kTooManyValues); }}),
     [](const testing::TestParamInfo<ArgumentCase>& info) { return std::string(info.param.name); });
 
-TEST(ModbusArgumentLimits, LargestAcceptedRequestsAreSent)
-{
+TEST(ModbusArgumentLimits, LargestAcceptedRequestsAreSent) {
     BackendLog log;
     k54::cPort port(std::make_unique<RecordingBackend>(log, true));
     ASSERT_TRUE(port.setup(1, 3));
@@ -163,4 +172,4 @@ TEST(ModbusArgumentLimits, LargestAcceptedRequestsAreSent)
     EXPECT_EQ(log.written.at(6), 246);
 }
 
-} // namespace
+}  // namespace

@@ -26,40 +26,35 @@ using Bytes = std::vector<uint8_t>;
 // The three requests under test, at address 1.
 enum class Request { read2From60, write6, write16 };
 
-constexpr std::size_t requestLength(Request request)
-{
+constexpr std::size_t requestLength(Request request) {
     return request == Request::write16 ? 13 : 8;
 }
 
 const std::vector<int16_t> kTwoValues{0x0001, -2};
 
-uint8_t perform(mBus& bus, Request request, std::span<uint8_t> tx, std::span<uint8_t> rx)
-{
+uint8_t perform(mBus& bus, Request request, std::span<uint8_t> tx, std::span<uint8_t> rx) {
     switch (request) {
-    case Request::read2From60:
-        return bus.readRegisters(tx, rx, 1, 60, 2);
-    case Request::write6:
-        return bus.writeRegister(tx, rx, 1, 5, 0x1234);
-    case Request::write16:
-        return bus.writeRegisters(tx, rx, 1, 32, 2, kTwoValues);
+        case Request::read2From60:
+            return bus.readRegisters(tx, rx, 1, 60, 2);
+        case Request::write6:
+            return bus.writeRegister(tx, rx, 1, 5, 0x1234);
+        case Request::write16:
+            return bus.writeRegisters(tx, rx, 1, 32, 2, kTwoValues);
     }
     return 0;
 }
 
-Bytes concat(Bytes first, const Bytes& second)
-{
+Bytes concat(Bytes first, const Bytes& second) {
     first.insert(first.end(), second.begin(), second.end());
     return first;
 }
 
-Bytes swappedCrc(Bytes frame)
-{
+Bytes swappedCrc(Bytes frame) {
     std::swap(frame.at(frame.size() - 1), frame.at(frame.size() - 2));
     return frame;
 }
 
-Bytes flippedLastByte(Bytes frame)
-{
+Bytes flippedLastByte(Bytes frame) {
     frame.back() ^= 0x01;
     return frame;
 }
@@ -79,8 +74,7 @@ struct ResultCase {
 
 class ModbusLine : public PtyLine {
 protected:
-    uint8_t exchange(Request request, const Bytes& reply)
-    {
+    uint8_t exchange(Request request, const Bytes& reply) {
         FakeSlave slave(pty, requestLength(request), {ReplyStep{reply}});
         const uint8_t result = perform(bus, request, tx, rx);
         EXPECT_EQ(slave.request().size(), requestLength(request));
@@ -93,8 +87,7 @@ protected:
 
 class ModbusResults : public ModbusLine, public testing::WithParamInterface<ResultCase> {};
 
-TEST_P(ModbusResults, FollowTheReply)
-{
+TEST_P(ModbusResults, FollowTheReply) {
     EXPECT_EQ(exchange(GetParam().request, GetParam().reply), GetParam().expected);
 }
 
@@ -115,29 +108,32 @@ INSTANTIATE_TEST_SUITE_P(
         ResultCase{"BadCrc", Request::read2From60, flippedLastByte(kGoodRead), kNoReply},
         ResultCase{"SwappedCrc", Request::read2From60, swappedCrc(kGoodRead), kNoReply},
         ResultCase{"Write16SwappedCrc", Request::write16, swappedCrc(kGoodWrite16), kNoReply},
-        ResultCase{"StrangersAddress", Request::read2From60, withCrc({0x02, 0x03, 0x04, 0x00, 0x01, 0xE2, 0x40}), kNoReply},
-        ResultCase{"WrongFunctionCode", Request::read2From60, withCrc({0x01, 0x04, 0x04, 0x00, 0x01, 0xE2, 0x40}), kNoReply},
-        ResultCase{"WrongByteCount", Request::read2From60, withCrc({0x01, 0x03, 0x06, 0x00, 0x01, 0xE2, 0x40}), kNoReply},
-        ResultCase{"ShortReplyWithItsOwnByteCount", Request::read2From60, withCrc({0x01, 0x03, 0x02, 0x00, 0x01}), kNoReply},
+        ResultCase{"StrangersAddress", Request::read2From60, withCrc({0x02, 0x03, 0x04, 0x00, 0x01, 0xE2, 0x40}),
+                   kNoReply},
+        ResultCase{"WrongFunctionCode", Request::read2From60, withCrc({0x01, 0x04, 0x04, 0x00, 0x01, 0xE2, 0x40}),
+                   kNoReply},
+        ResultCase{"WrongByteCount", Request::read2From60, withCrc({0x01, 0x03, 0x06, 0x00, 0x01, 0xE2, 0x40}),
+                   kNoReply},
+        ResultCase{"ShortReplyWithItsOwnByteCount", Request::read2From60, withCrc({0x01, 0x03, 0x02, 0x00, 0x01}),
+                   kNoReply},
         ResultCase{"GarbageBeforeTheFrame", Request::read2From60, concat({0xFF}, kGoodRead), kNoReply},
         ResultCase{"Write6WrongValueEcho", Request::write6, withCrc({0x01, 0x06, 0x00, 0x05, 0x12, 0x35}), kNoReply},
         ResultCase{"Write6WrongRegisterEcho", Request::write6, withCrc({0x01, 0x06, 0x00, 0x06, 0x12, 0x34}), kNoReply},
-        ResultCase{"Write16WrongQuantityEcho", Request::write16, withCrc({0x01, 0x10, 0x00, 0x20, 0x00, 0x03}), kNoReply},
+        ResultCase{"Write16WrongQuantityEcho", Request::write16, withCrc({0x01, 0x10, 0x00, 0x20, 0x00, 0x03}),
+                   kNoReply},
         ResultCase{"Write16WrongStartEcho", Request::write16, withCrc({0x01, 0x10, 0x00, 0x21, 0x00, 0x02}), kNoReply}),
     [](const testing::TestParamInfo<ResultCase>& info) { return std::string(info.param.name); });
 
 using ModbusReplies = ModbusLine;
 
-TEST_F(ModbusReplies, NormalReadLeavesTheRegistersThenZeros)
-{
+TEST_F(ModbusReplies, NormalReadLeavesTheRegistersThenZeros) {
     ASSERT_EQ(exchange(Request::read2From60, kGoodRead), 0);
     EXPECT_EQ(replyRegister(rx, 0), 0x0001);
     EXPECT_EQ(replyRegister(rx, 1), 0xE240);
     EXPECT_TRUE(std::all_of(rx.begin() + 9, rx.end(), [](uint8_t b) { return b == 0; }));
 }
 
-TEST_F(ModbusReplies, BytesAfterTheFrameDoNotReachTheNextRequest)
-{
+TEST_F(ModbusReplies, BytesAfterTheFrameDoNotReachTheNextRequest) {
     const Bytes trailing{0x01, 0x03, 0x04};
     ASSERT_EQ(exchange(Request::read2From60, concat(kGoodRead, trailing)), 0);
     ASSERT_TRUE(pty.waitForSlaveInput(trailing.size(), 2s));
@@ -147,8 +143,7 @@ TEST_F(ModbusReplies, BytesAfterTheFrameDoNotReachTheNextRequest)
     EXPECT_EQ(replyRegister(rx, 1), 0x8000);
 }
 
-TEST_F(ModbusReplies, LateReplyToAnEarlierRequestIsDropped)
-{
+TEST_F(ModbusReplies, LateReplyToAnEarlierRequestIsDropped) {
     const Bytes late = withCrc({0x01, 0x03, 0x04, 0x11, 0x11, 0x22, 0x22});
     pty.writeToMaster(late);
     ASSERT_TRUE(pty.waitForSlaveInput(late.size(), 2s));
@@ -158,8 +153,7 @@ TEST_F(ModbusReplies, LateReplyToAnEarlierRequestIsDropped)
 }
 
 // Slow: an unanswered request waits out the whole limit of 100 ms per expected byte + 5000 ms.
-TEST_F(ModbusReplies, SilenceGivesNoReplyAfterTheTotalLimit)
-{
+TEST_F(ModbusReplies, SilenceGivesNoReplyAfterTheTotalLimit) {
     rx.fill(0xAA);
     const auto start = Clock::now();
     EXPECT_EQ(perform(bus, Request::read2From60, tx, rx), kNoReply);
@@ -170,8 +164,7 @@ TEST_F(ModbusReplies, SilenceGivesNoReplyAfterTheTotalLimit)
     EXPECT_EQ(pty.readFromMaster(8, 1s).size(), 8U);
 }
 
-TEST(ModbusReplyRegister, StaysInsideTheReply)
-{
+TEST(ModbusReplyRegister, StaysInsideTheReply) {
     const Bytes reply{0x01, 0x03, 0x04, 0x12, 0x34, 0xAB, 0xCD};
     EXPECT_EQ(replyRegister(reply, 0), 0x1234);
     EXPECT_EQ(replyRegister(reply, 1), 0xABCD);
@@ -180,4 +173,4 @@ TEST(ModbusReplyRegister, StaysInsideTheReply)
     EXPECT_EQ(replyRegister({}, 0), 0);
 }
 
-} // namespace
+}  // namespace

@@ -32,8 +32,7 @@ struct RuleCase {
 
 class SerialPortRule : public testing::TestWithParam<RuleCase> {};
 
-TEST_P(SerialPortRule, GivesTheDevicePath)
-{
+TEST_P(SerialPortRule, GivesTheDevicePath) {
     EXPECT_EQ(LinuxPorts::ruleDevicePath(GetParam().port), GetParam().path);
 }
 
@@ -47,8 +46,7 @@ INSTANTIATE_TEST_SUITE_P(Numbers, SerialPortRule,
 // A ports folder and stand-ins for /dev and /sys/class/tty, so that only what a test puts there exists.
 class SerialPortNames : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         fs::create_directories(ports);
         fs::create_directories(folders.dev);
         fs::create_directories(folders.sysTty);
@@ -64,8 +62,7 @@ protected:
     PtyPair pty;
 };
 
-TEST_F(SerialPortNames, ListOnlyLinksWithATargetUnderWellFormedNames)
-{
+TEST_F(SerialPortNames, ListOnlyLinksWithATargetUnderWellFormedNames) {
     PtyPair otherPty;
     link("com3", pty.slavePath());
     link("com10", otherPty.slavePath());
@@ -78,16 +75,14 @@ TEST_F(SerialPortNames, ListOnlyLinksWithATargetUnderWellFormedNames)
     EXPECT_EQ(mapping.deviceNames(), (Names{"COM1", "COM3", "COM10"}));
 }
 
-TEST_F(SerialPortNames, ListRuleDevicesThatAreThere)
-{
+TEST_F(SerialPortNames, ListRuleDevicesThatAreThere) {
     touch(folders.dev / "ttyUSB0");
     touch(folders.dev / "ttyACM1");
     touch(folders.dev / "ttyAMA31");
     EXPECT_EQ(mapping.deviceNames(), (Names{"COM33", "COM66", "COM128"}));
 }
 
-TEST_F(SerialPortNames, ListStandardPortsOnlyWithHardwareBehind)
-{
+TEST_F(SerialPortNames, ListStandardPortsOnlyWithHardwareBehind) {
     // ttyS0 has a driver entry but is no UART (a pseudo-terminal answers no serial-info request);
     // ttyS1 has no driver entry at all.
     fs::create_symlink(pty.slavePath(), folders.dev / "ttyS0");
@@ -96,8 +91,7 @@ TEST_F(SerialPortNames, ListStandardPortsOnlyWithHardwareBehind)
     EXPECT_TRUE(mapping.deviceNames().empty());
 }
 
-TEST_F(SerialPortNames, LinkTakesThePlaceOfTheRuleDevice)
-{
+TEST_F(SerialPortNames, LinkTakesThePlaceOfTheRuleDevice) {
     touch(folders.dev / "ttyUSB0");
     touch(folders.dev / "ttyUSB1");
     link("com33", pty.slavePath());
@@ -109,8 +103,7 @@ TEST_F(SerialPortNames, LinkTakesThePlaceOfTheRuleDevice)
     EXPECT_EQ(mapping.devicePath(200), fs::path{});
 }
 
-TEST_F(SerialPortNames, DescribeShowsTheDeviceBehindThePort)
-{
+TEST_F(SerialPortNames, DescribeShowsTheDeviceBehindThePort) {
     link("com4", pty.slavePath());
     EXPECT_EQ(mapping.describe(4), (ports / "com4").string() + " -> " + pty.slavePath());
     EXPECT_EQ(mapping.describe(33), (folders.dev / "ttyUSB0").string());
@@ -118,8 +111,7 @@ TEST_F(SerialPortNames, DescribeShowsTheDeviceBehindThePort)
     EXPECT_EQ(LinuxPorts(ports).describe(33), "/dev/ttyUSB0");
 }
 
-TEST_F(SerialPortNames, ChannelPassesTheListAndDescriptionOn)
-{
+TEST_F(SerialPortNames, ChannelPassesTheListAndDescriptionOn) {
     link("com4", pty.slavePath());
     const k54::cPort port(std::make_unique<k54::PosixSerialBackend>(LinuxPorts(ports, folders)));
     EXPECT_EQ(port.deviceNames(), Names{"COM4"});
@@ -129,8 +121,7 @@ TEST_F(SerialPortNames, ChannelPassesTheListAndDescriptionOn)
 // Sets an environment variable for one test and puts the old value back.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const char* value) : name_(name)
-    {
+    ScopedEnv(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) {
             old_ = old;
         }
@@ -142,8 +133,7 @@ public:
     }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
-    ~ScopedEnv()
-    {
+    ~ScopedEnv() {
         if (old_) {
             ::setenv(name_, old_->c_str(), 1);
         } else {
@@ -156,14 +146,12 @@ private:
     std::optional<std::string> old_;
 };
 
-TEST(SerialPortsFolder, FollowsTheRuntimeFolder)
-{
+TEST(SerialPortsFolder, FollowsTheRuntimeFolder) {
     const ScopedEnv env("XDG_RUNTIME_DIR", "/run/user/4321");
     EXPECT_EQ(LinuxPorts::defaultPortsDir(), fs::path("/run/user/4321/k54/ports"));
 }
 
-TEST(SerialPortsFolder, FallsBackToTmpPerUser)
-{
+TEST(SerialPortsFolder, FallsBackToTmpPerUser) {
     const fs::path expected = "/tmp/k54-" + std::to_string(::getuid()) + "/ports";
     {
         const ScopedEnv env("XDG_RUNTIME_DIR", nullptr);
@@ -173,4 +161,4 @@ TEST(SerialPortsFolder, FallsBackToTmpPerUser)
     EXPECT_EQ(LinuxPorts::defaultPortsDir(), expected);
 }
 
-} // namespace
+}  // namespace

@@ -21,8 +21,7 @@ using k54::test::withCrc;
 
 using SerialTimeouts = PtyLine;
 
-TEST_F(SerialTimeouts, FullCountEndsTheReadAtOnce)
-{
+TEST_F(SerialTimeouts, FullCountEndsTheReadAtOnce) {
     const std::vector<uint8_t> frame = withCrc({0x01, 0x03, 0x04, 0x00, 0x01, 0xE2, 0x40});
     pty.writeToMaster(frame);
     ASSERT_TRUE(pty.waitForSlaveInput(frame.size(), 2s));
@@ -45,8 +44,7 @@ struct GapCase {
 
 class SerialGap : public PtyLine, public testing::WithParamInterface<GapCase> {};
 
-TEST_P(SerialGap, EndsTheReadOnlyWhenLongerThan100Ms)
-{
+TEST_P(SerialGap, EndsTheReadOnlyWhenLongerThan100Ms) {
     const GapCase& c = GetParam();
     const std::size_t count = c.head.size() + c.tail.size();
     FakeSlave slave(pty, 0, {ReplyStep{c.head, 20ms}, ReplyStep{c.tail, c.pause}});
@@ -56,7 +54,8 @@ TEST_P(SerialGap, EndsTheReadOnlyWhenLongerThan100Ms)
     std::vector<uint8_t> whole = c.head;
     whole.insert(whole.end(), c.tail.begin(), c.tail.end());
     EXPECT_TRUE(std::equal(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(c.kept), rx.begin()));
-    EXPECT_TRUE(std::all_of(rx.begin() + static_cast<std::ptrdiff_t>(c.kept), rx.end(), [](uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(
+        std::all_of(rx.begin() + static_cast<std::ptrdiff_t>(c.kept), rx.end(), [](uint8_t b) { return b == 0; }));
     EXPECT_GE(elapsed, c.pause < 100ms ? c.pause : 100ms);
     EXPECT_LT(elapsed, 1s);
 }
@@ -65,13 +64,17 @@ const std::vector<uint8_t> kWholeFrame = withCrc({0x01, 0x03, 0x04, 0x00, 0x01, 
 
 INSTANTIATE_TEST_SUITE_P(
     Pauses, SerialGap,
-    testing::Values(GapCase{"Pause150MsEndsTheRead", withCrc({0x01, 0x83, 0x02}), {0xAA, 0xBB, 0xCC, 0xDD}, 150ms, 5, 5},
-                    GapCase{"Pause30MsKeepsReading", {kWholeFrame.begin(), kWholeFrame.begin() + 5},
-                            {kWholeFrame.begin() + 5, kWholeFrame.end()}, 30ms, 9, 9}),
+    testing::Values(
+        GapCase{"Pause150MsEndsTheRead", withCrc({0x01, 0x83, 0x02}), {0xAA, 0xBB, 0xCC, 0xDD}, 150ms, 5, 5},
+        GapCase{"Pause30MsKeepsReading",
+                {kWholeFrame.begin(), kWholeFrame.begin() + 5},
+                {kWholeFrame.begin() + 5, kWholeFrame.end()},
+                30ms,
+                9,
+                9}),
     [](const testing::TestParamInfo<GapCase>& info) { return std::string(info.param.name); });
 
-TEST(SerialHangUp, EndsTheReadWithWhatCame)
-{
+TEST(SerialHangUp, EndsTheReadWithWhatCame) {
     k54::test::ScratchDir dir{"k54-serial"};
     auto pty = std::make_unique<k54::test::PtyPair>();
     pty->linkAs(dir.path(), 1);
@@ -87,4 +90,4 @@ TEST(SerialHangUp, EndsTheReadWithWhatCame)
     EXPECT_LT(Clock::now() - start, 1s);
 }
 
-} // namespace
+}  // namespace

@@ -21,8 +21,7 @@ protected:
     static constexpr uint8_t kPort = 1;
     static constexpr uint8_t kSpeed19200 = 3;
 
-    void SetUp() override
-    {
+    void SetUp() override {
         pty.linkAs(dir.path(), kPort);
         ASSERT_TRUE(port.open(kPort, kSpeed19200, sink));
     }
@@ -34,4 +33,4 @@ protected:
     std::array<uint8_t, kReceiveBufferSize> rx{};
 };
 
-} // namespace k54::test
+}  // namespace k54::test

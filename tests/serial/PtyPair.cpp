@@ -16,8 +16,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::size_t queued(int fd)
-{
+std::size_t queued(int fd) {
     int count = 0;
     if (::ioctl(fd, FIONREAD, &count) != 0 || count < 0) {
         return 0;
@@ -25,16 +24,14 @@ std::size_t queued(int fd)
     return static_cast<std::size_t>(count);
 }
 
-int remainingMs(Clock::time_point deadline)
-{
+int remainingMs(Clock::time_point deadline) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
-} // namespace
+}  // namespace
 
-PtyPair::PtyPair() : master_(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC))
-{
+PtyPair::PtyPair() : master_(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
     if (!master_.valid() || ::grantpt(master_.get()) != 0 || ::unlockpt(master_.get()) != 0) {
         throw std::runtime_error("cannot make a pseudo-terminal");
     }
@@ -49,14 +46,12 @@ PtyPair::PtyPair() : master_(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC))
     }
 }
 
-void PtyPair::linkAs(const std::filesystem::path& portsDir, uint8_t port) const
-{
+void PtyPair::linkAs(const std::filesystem::path& portsDir, uint8_t port) const {
     std::filesystem::create_directories(portsDir);
     std::filesystem::create_symlink(slavePath_, portsDir / ("com" + std::to_string(port)));
 }
 
-std::vector<uint8_t> PtyPair::readFromMaster(std::size_t count, std::chrono::milliseconds within) const
-{
+std::vector<uint8_t> PtyPair::readFromMaster(std::size_t count, std::chrono::milliseconds within) const {
     const auto deadline = Clock::now() + within;
     std::vector<uint8_t> got;
     std::array<uint8_t, 64> chunk{};
@@ -76,8 +71,7 @@ std::vector<uint8_t> PtyPair::readFromMaster(std::size_t count, std::chrono::mil
     return got;
 }
 
-void PtyPair::writeToMaster(std::span<const uint8_t> bytes) const
-{
+void PtyPair::writeToMaster(std::span<const uint8_t> bytes) const {
     std::size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t n = ::write(master_.get(), bytes.data() + written, bytes.size() - written);
@@ -88,13 +82,11 @@ void PtyPair::writeToMaster(std::span<const uint8_t> bytes) const
     }
 }
 
-std::size_t PtyPair::pendingAtMaster() const
-{
+std::size_t PtyPair::pendingAtMaster() const {
     return queued(master_.get());
 }
 
-bool PtyPair::waitForSlaveInput(std::size_t count, std::chrono::milliseconds within) const
-{
+bool PtyPair::waitForSlaveInput(std::size_t count, std::chrono::milliseconds within) const {
     const auto deadline = Clock::now() + within;
     while (queued(keeper_.get()) < count) {
         if (Clock::now() >= deadline) {
@@ -105,4 +97,4 @@ bool PtyPair::waitForSlaveInput(std::size_t count, std::chrono::milliseconds wit
     return true;
 }
 
-} // namespace k54::test
+}  // namespace k54::test

@@ -34,8 +34,8 @@ public:
 
 private:
     UniqueFd master_;
-    UniqueFd keeper_;   // keeps the slave side alive while the channel opens and closes it
+    UniqueFd keeper_;  // keeps the slave side alive while the channel opens and closes it
     std::string slavePath_;
 };
 
-} // namespace k54::test
+}  // namespace k54::test

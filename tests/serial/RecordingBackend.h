@@ -20,12 +20,9 @@ struct BackendLog {
 class RecordingBackend final : public SerialBackend {
 public:
     RecordingBackend(BackendLog& log, bool opens, std::vector<uint8_t> input = {})
-        : log_(log), opens_(opens), input_(std::move(input))
-    {
-    }
+        : log_(log), opens_(opens), input_(std::move(input)) {}
 
-    bool openDevice(uint8_t, uint32_t baud) override
-    {
+    bool openDevice(uint8_t, uint32_t baud) override {
         log_.calls.emplace_back("open");
         log_.openedBaud = baud;
         open_ = opens_;
@@ -35,22 +32,19 @@ public:
     void purgeOutput() override { log_.calls.emplace_back("purgeOutput"); }
     void clearDtr() override { log_.calls.emplace_back("clearDtr"); }
     void setRts() override { log_.calls.emplace_back("setRts"); }
-    int32_t write(std::span<const uint8_t> bytes) override
-    {
+    int32_t write(std::span<const uint8_t> bytes) override {
         log_.calls.emplace_back("write");
         log_.written.assign(bytes.begin(), bytes.end());
         return static_cast<int32_t>(bytes.size());
     }
-    int32_t read(std::span<uint8_t> into) override
-    {
+    int32_t read(std::span<uint8_t> into) override {
         log_.calls.emplace_back("read");
         log_.lastReadSize = into.size();
         const std::size_t n = std::min(into.size(), input_.size());
         std::copy_n(input_.begin(), n, into.begin());
         return static_cast<int32_t>(n);
     }
-    void closeDevice() override
-    {
+    void closeDevice() override {
         log_.calls.emplace_back("close");
         open_ = false;
     }
@@ -65,4 +59,4 @@ private:
     std::vector<uint8_t> input_;
 };
 
-} // namespace k54::test
+}  // namespace k54::test

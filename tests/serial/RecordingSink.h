@@ -17,4 +17,4 @@ public:
     std::vector<std::string> statuses;
 };
 
-} // namespace k54::test
+}  // namespace k54::test

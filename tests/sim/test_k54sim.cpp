@@ -113,7 +113,7 @@ TEST(K54Sim, ReportsItsVersionAndStartsWithTheFactoryConfiguration) {
         uint16_t register41, register42;
     };
     const std::vector<Case> cases{
-        {{}, 0x015A, 0x000D},                               // default 1.90.0013
+        {{}, 0x015A, 0x000D},  // default 1.90.0013
         {{"--version", "0.00.0000"}, 0x0000, 0x0000},
         {{"--version=255.07.1204"}, 0xFF07, 0x0C04},
     };
@@ -143,8 +143,8 @@ TEST(K54Sim, KeepsEveryWriteAndTracesEachRequestAndReply) {
 
     EXPECT_TRUE(sim.waitForTrace(hasLineMatching("req 01 06 00 03 00 07 [0-9A-F]{2} [0-9A-F]{2}")));
     EXPECT_TRUE(sim.waitForTrace(hasLineMatching("rep 01 06 00 03 00 07 [0-9A-F]{2} [0-9A-F]{2}")));
-    EXPECT_TRUE(sim.waitForTrace(
-        hasLineMatching("req 01 10 00 06 00 04 08 00 01 00 02 FF FF FF FE [0-9A-F]{2} [0-9A-F]{2}")));
+    EXPECT_TRUE(
+        sim.waitForTrace(hasLineMatching("req 01 10 00 06 00 04 08 00 01 00 02 FF FF FF FE [0-9A-F]{2} [0-9A-F]{2}")));
     EXPECT_TRUE(sim.waitForTrace(hasLineMatching("rep 01 10 00 06 00 04 [0-9A-F]{2} [0-9A-F]{2}")));
     ASSERT_TRUE(sim.waitForTrace([](const TraceLines& lines) { return lines.size() == 6; }));
 
@@ -159,8 +159,8 @@ TEST(K54Sim, KeepsEveryWriteAndTracesEachRequestAndReply) {
 TEST(K54Sim, InjectsTheFaultsItIsGiven) {
     struct Case {
         std::vector<std::string> faults;
-        int expectedError;          // errno of the master's read of registers 41-42
-        std::string replyInTrace;   // the whole trace line of the reply, as a regular expression
+        int expectedError;         // errno of the master's read of registers 41-42
+        std::string replyInTrace;  // the whole trace line of the reply, as a regular expression
     };
     const std::string crc = " [0-9A-F]{2} [0-9A-F]{2}";
     const std::vector<Case> cases{
@@ -222,10 +222,9 @@ TEST(K54Sim, LiveMeasurementMovesInsideTheInputTypeRange) {
         int32_t low, high;      // thousandths
     };
     const std::vector<Case> cases{
-        {"", 0, 320000},
-        {"13", 300000, 1800000},   // thermocouple B
-        {"0", -50000, 200000},     // resistance thermometer
-        {"99", 0, 1000000},        // outside the table
+        {"", 0, 320000},       {"13", 300000, 1800000},  // thermocouple B
+        {"0", -50000, 200000},                           // resistance thermometer
+        {"99", 0, 1000000},                              // outside the table
         {"-1", 0, 1000000},
     };
     SimInstrument sim;
@@ -278,8 +277,8 @@ TEST(K54Sim, RemovesItsLinkOnStopAndGuardsALivePort) {
     ASSERT_TRUE(fs::is_symlink(sim.linkPath()));
     ASSERT_TRUE(fs::exists(sim.controlPath()));
 
-    const auto second = k54::test::runProgram(
-        SimInstrument::programPath(), {"--port", "3", "--ports-dir", sim.portsDir().string()}, 5s);
+    const auto second = k54::test::runProgram(SimInstrument::programPath(),
+                                              {"--port", "3", "--ports-dir", sim.portsDir().string()}, 5s);
     EXPECT_EQ(second.exitStatus, 1);
     EXPECT_NE(second.err.find("taken"), std::string::npos) << second.err;
     EXPECT_EQ(second.out, "");
@@ -312,16 +311,18 @@ TEST(K54Sim, ReplacesAStaleLinkAndStopsOnSigint) {
 TEST(K54Sim, ExplainsItsOptionsAndRefusesBadOnes) {
     const auto help = k54::test::runProgram(SimInstrument::programPath(), {"--help"}, 5s);
     EXPECT_EQ(help.exitStatus, 0);
-    for (const char* option : {"--port", "--ports-dir", "--baud", "--address", "--version", "--no-pacing", "--trace",
-                               "--fault", "--control", "--help", "silent", "badcrc", "exception=", "truncate", "gap=",
-                               "late=", "garbage", "trailing", "drop-every=", "stranger=", "wrongfc"}) {
+    for (const char* option :
+         {"--port",  "--ports-dir", "--baud",  "--address", "--version",   "--no-pacing", "--trace",
+          "--fault", "--control",   "--help",  "silent",    "badcrc",      "exception=",  "truncate",
+          "gap=",    "late=",       "garbage", "trailing",  "drop-every=", "stranger=",   "wrongfc"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
 
     const std::vector<std::vector<std::string>> refused{
-        {"--port", "0"},        {"--port", "256"},           {"--baud", "1200"},    {"--address", "248"},
-        {"--version", "1.9.13"}, {"--version", "1.90.013"},  {"--fault", "noise"}, {"--fault", "gap=x"},
-        {"--trace"},            {"--bogus"},
+        {"--port", "0"},      {"--port", "256"},       {"--baud", "1200"},
+        {"--address", "248"}, {"--version", "1.9.13"}, {"--version", "1.90.013"},
+        {"--fault", "noise"}, {"--fault", "gap=x"},    {"--trace"},
+        {"--bogus"},
     };
     for (const auto& args : refused) {
         SCOPED_TRACE(args.front() + (args.size() > 1 ? " " + args.back() : ""));

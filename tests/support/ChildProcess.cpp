@@ -79,8 +79,8 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     if (::pipe2(pipeFds.data(), O_CLOEXEC) != 0) fail("cannot make a pipe", errno);
     SpawnActions actions;
     posix_spawn_file_actions_adddup2(actions.get(), pipeFds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(actions.get(), STDERR_FILENO, stderrPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(actions.get(), STDERR_FILENO, stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     std::vector<std::string> words{program};
     words.insert(words.end(), args.begin(), args.end());
     const std::vector<char*> argv = argumentVector(words);

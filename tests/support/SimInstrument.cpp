@@ -33,18 +33,20 @@ std::string fileText(const std::filesystem::path& path) {
 
 std::vector<std::string> simArguments(const std::filesystem::path& dir, int port,
                                       const std::vector<std::string>& extraArgs) {
-    std::vector<std::string> args{"--port",  std::to_string(port),           "--ports-dir", (dir / "ports").string(),
-                                  "--trace", (dir / "trace.log").string(), "--control",   (dir / "control.fifo").string()};
+    std::vector<std::string> args{
+        "--port",  std::to_string(port),         "--ports-dir", (dir / "ports").string(),
+        "--trace", (dir / "trace.log").string(), "--control",   (dir / "control.fifo").string()};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     return args;
 }
 
 }  // namespace
 
-std::string SimInstrument::programPath() { return K54SIM_PATH; }
+std::string SimInstrument::programPath() {
+    return K54SIM_PATH;
+}
 
-SimInstrument::SimInstrument(const std::vector<std::string>& extraArgs, int port)
-    : dir_("k54sim-test-"), port_(port) {
+SimInstrument::SimInstrument(const std::vector<std::string>& extraArgs, int port) : dir_("k54sim-test-"), port_(port) {
     std::filesystem::create_directory(portsDir());
     std::filesystem::permissions(portsDir(), std::filesystem::perms::owner_all);
     process_ = std::make_unique<ChildProcess>(programPath(), simArguments(dir_.path(), port, extraArgs),
@@ -58,15 +60,25 @@ SimInstrument::SimInstrument(const std::vector<std::string>& extraArgs, int port
     devicePath_ = readyLine_.substr(arrow + kLinkArrow.size());
 }
 
-SimInstrument::~SimInstrument() { stop(); }
+SimInstrument::~SimInstrument() {
+    stop();
+}
 
-std::filesystem::path SimInstrument::portsDir() const { return dir_.path() / "ports"; }
+std::filesystem::path SimInstrument::portsDir() const {
+    return dir_.path() / "ports";
+}
 
-std::filesystem::path SimInstrument::linkPath() const { return portsDir() / ("com" + std::to_string(port_)); }
+std::filesystem::path SimInstrument::linkPath() const {
+    return portsDir() / ("com" + std::to_string(port_));
+}
 
-std::filesystem::path SimInstrument::tracePath() const { return dir_.path() / "trace.log"; }
+std::filesystem::path SimInstrument::tracePath() const {
+    return dir_.path() / "trace.log";
+}
 
-std::filesystem::path SimInstrument::controlPath() const { return dir_.path() / "control.fifo"; }
+std::filesystem::path SimInstrument::controlPath() const {
+    return dir_.path() / "control.fifo";
+}
 
 TraceLines SimInstrument::traceLines() const {
     TraceLines lines;
@@ -101,6 +113,8 @@ std::optional<int> SimInstrument::stop() {
     return exitStatus_;
 }
 
-std::string SimInstrument::errorOutput() const { return fileText(dir_.path() / "stderr.log"); }
+std::string SimInstrument::errorOutput() const {
+    return fileText(dir_.path() / "stderr.log");
+}
 
 }  // namespace k54::test

@@ -33,7 +33,7 @@ public:
 
     int portNumber() const { return port_; }
     std::filesystem::path portsDir() const;
-    std::filesystem::path linkPath() const;        // <portsDir>/com<N>
+    std::filesystem::path linkPath() const;                        // <portsDir>/com<N>
     const std::string& devicePath() const { return devicePath_; }  // the pts the link names
     std::filesystem::path tracePath() const;
     std::filesystem::path controlPath() const;

@@ -21,8 +21,8 @@ protected:
 };
 
 TEST_F(ConfigTransfer, DecodesEveryKindOfRegisterIntoItsRowAndControl) {
-    connectWithRegisters({{0, 0x0016}, {2, -1}, {15, 1}, {27, 16}, {28, 16}, {23, 1234}, {6, -1}, {7, -500},
-                          {31, 1}, {32, 0x1170}});
+    connectWithRegisters(
+        {{0, 0x0016}, {2, -1}, {15, 1}, {27, 16}, {28, 16}, {23, 1234}, {6, -1}, {7, -500}, {31, 1}, {32, 0x1170}});
     EXPECT_EQ(form.itemIndex("Mod_B"), 22);
     EXPECT_EQ(form.text("rLn_E"), "-0.01");
     EXPECT_EQ(form.text("Ndt_B"), "1");
@@ -45,7 +45,7 @@ TEST_F(ConfigTransfer, AValueWithoutItemLeavesItsListUnselectedAndTheReadGoesOn)
 TEST_F(ConfigTransfer, TheInstrumentsAddressReachesTheAddressFieldButNotTheLinkSpeed) {
     connectWithRegisters({{22, 6}});
     EXPECT_EQ(form.text("Spd_B"), "115200");  // the instrument's own speed setting
-    EXPECT_EQ(rig.state().speedIndex, 3);      // while the link keeps its speed
+    EXPECT_EQ(rig.state().speedIndex, 3);     // while the link keeps its speed
     EXPECT_EQ(form.text("Adr_E"), "1");
     EXPECT_EQ(rig.state().slaveAddress, 1);
 }
@@ -99,9 +99,10 @@ TEST_F(ConfigTransfer, TheFactoryWriteSendsAllRowsInRegisterOrderAndReadsThemBac
     int nextRegister = 0;
     for (int i = 0; i < kParamCount; ++i) {
         const ParamRow& row = rig.state().row(i);
-        const std::string header = row.wide ? formatText("01 10 00 %02X 00 02 04", nextRegister)
-                                            : formatText("01 06 00 %02X", nextRegister);
-        EXPECT_EQ(requests.at(static_cast<std::size_t>(i)).rfind(header, 0), 0u) << requests.at(static_cast<std::size_t>(i));
+        const std::string header =
+            row.wide ? formatText("01 10 00 %02X 00 02 04", nextRegister) : formatText("01 06 00 %02X", nextRegister);
+        EXPECT_EQ(requests.at(static_cast<std::size_t>(i)).rfind(header, 0), 0u)
+            << requests.at(static_cast<std::size_t>(i));
         nextRegister += row.wide ? 2 : 1;
     }
     EXPECT_EQ(requests.back().substr(0, 17), "01 03 00 00 00 27");

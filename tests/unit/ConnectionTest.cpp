@@ -122,8 +122,9 @@ struct RefusalCase {
     std::vector<std::string> lines;  // after the search line
 };
 
-void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
-
+void PrintTo(const RefusalCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RefusedInstrument : public ::testing::TestWithParam<RefusalCase> {};
 
@@ -148,16 +149,19 @@ const std::string kNotConnected = "Прибор не подключен";
 
 INSTANTIATE_TEST_SUITE_P(
     Connection, RefusedInstrument,
-    ::testing::Values(
-        RefusalCase{"Version1_90_0012", {"--version", "1.90.0012"}, {"Версия прибора 1.90.0012 устарела", kNotConnected}},
-        RefusalCase{"FirstByte128", {"--version", "128.00.0000"}, {"Версия прибора 128.00.0000 устарела", kNotConnected}},
-        RefusalCase{"FirstByteZero", {"--version", "0.90.0013"}, {"Прибор на Com4 не обнаружен"}},
-        RefusalCase{"BadCrc", {"--fault", "badcrc"}, {kNotConnected}},
-        RefusalCase{"Exception", {"--fault", "exception=2"}, {kNotConnected}},
-        RefusalCase{"CutReply", {"--fault", "truncate"}, {kNotConnected}},
-        RefusalCase{"StrangersAddress", {"--fault", "stranger=7"}, {kNotConnected}},
-        RefusalCase{"WrongFunction", {"--fault", "wrongfc"}, {kNotConnected}},
-        RefusalCase{"GapInsideReply", {"--fault", "gap=150"}, {kNotConnected}}),
+    ::testing::Values(RefusalCase{"Version1_90_0012",
+                                  {"--version", "1.90.0012"},
+                                  {"Версия прибора 1.90.0012 устарела", kNotConnected}},
+                      RefusalCase{"FirstByte128",
+                                  {"--version", "128.00.0000"},
+                                  {"Версия прибора 128.00.0000 устарела", kNotConnected}},
+                      RefusalCase{"FirstByteZero", {"--version", "0.90.0013"}, {"Прибор на Com4 не обнаружен"}},
+                      RefusalCase{"BadCrc", {"--fault", "badcrc"}, {kNotConnected}},
+                      RefusalCase{"Exception", {"--fault", "exception=2"}, {kNotConnected}},
+                      RefusalCase{"CutReply", {"--fault", "truncate"}, {kNotConnected}},
+                      RefusalCase{"StrangersAddress", {"--fault", "stranger=7"}, {kNotConnected}},
+                      RefusalCase{"WrongFunction", {"--fault", "wrongfc"}, {kNotConnected}},
+                      RefusalCase{"GapInsideReply", {"--fault", "gap=150"}, {kNotConnected}}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
 
 TEST(ConnectionTimeout, ASilentInstrumentIsNotConnectedAfterTheReadTimeOut) {

@@ -29,7 +29,9 @@ protected:
 };
 
 // The first bytes of a write: function 6 to a register, or function 16 of two registers.
-std::string narrowWrite(int reg, int value) { return formatText("01 06 00 %02X %02X %02X", reg, (value >> 8) & 0xFF, value & 0xFF); }
+std::string narrowWrite(int reg, int value) {
+    return formatText("01 06 00 %02X %02X %02X", reg, (value >> 8) & 0xFF, value & 0xFF);
+}
 std::string wideWrite(int reg, int32_t value) {
     const auto v = static_cast<uint32_t>(value);
     return formatText("01 10 00 %02X 00 02 04 %02X %02X %02X %02X", reg, v >> 24, (v >> 16) & 0xFF, (v >> 8) & 0xFF,
@@ -171,10 +173,10 @@ TEST_F(RangeHeadless, FullRangeSetpointsForEveryKindOfInput) {
     struct Case {
         int type, us1, us2;
     };
-    const Case cases[] = {{0, 0, 1500},     {7, 800, 4700},   {9, 1800, 8700}, {10, 800, 4700}, {11, 2200, 10300},
-                          {12, 3400, 13600}, {13, 6000, 15000}, {14, 5000, 20000}, {15, 40, 160},  {16, 100, 400},
-                          {17, 200, 800},   {18, 2000, 8000}, {19, 40, 160},   {20, 72, 168},  {21, 10, 40},
-                          {22, 640, 2560}};
+    const Case cases[] = {{0, 0, 1500},      {7, 800, 4700},    {9, 1800, 8700},   {10, 800, 4700},
+                          {11, 2200, 10300}, {12, 3400, 13600}, {13, 6000, 15000}, {14, 5000, 20000},
+                          {15, 40, 160},     {16, 100, 400},    {17, 200, 800},    {18, 2000, 8000},
+                          {19, 40, 160},     {20, 72, 168},     {21, 10, 40},      {22, 640, 2560}};
     for (const Case& c : cases) {
         k.row(row::Mod).value = c.type;
         resetSetpoints(rig.session(), kInputFull);
@@ -207,7 +209,8 @@ TEST_F(RangeHeadless, TheInputTypeListHoldsTheTypesTextsExactly) {
     EXPECT_EQ(rig.form().itemText("Mod_B", 8), "Термосопротивление Pt100  R100/R0=1.3850  (Ptb1)");
     EXPECT_EQ(rig.form().itemText("Mod_B", 13), "Термопара ТПР (B) (Pr)");
     // The M after 50, 53 and 100 is Latin; the П after 50 and 100 Cyrillic.
-    for (int type = 0; type <= 5; ++type) EXPECT_NE(rig.form().itemText("Mod_B", type).find("M  R100"), std::string::npos);
+    for (int type = 0; type <= 5; ++type)
+        EXPECT_NE(rig.form().itemText("Mod_B", type).find("M  R100"), std::string::npos);
     EXPECT_NE(rig.form().itemText("Mod_B", 6).find("50\xD0\x9F  R100"), std::string::npos);
     EXPECT_NE(rig.form().itemText("Mod_B", 11).find("\xD0\xA5\xD0\x90 (K)"), std::string::npos);  // Cyrillic ХА
 }

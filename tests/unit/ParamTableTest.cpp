@@ -46,15 +46,15 @@ TEST(RegisterImage, RegisterToRowAgreesWithEveryRowsRegisters) {
 
 TEST(RegisterImage, FactoryImageIsTheDescribedSetting) {
     const auto image = registerImage(kParamTemplate, true);
-    EXPECT_EQ(image[0], 22);            // resistance 0...320 Ohm
-    EXPECT_EQ(image[8], 0);             // display range high, high word
-    EXPECT_EQ(image[9], 3200);          // ... low word: 320.0
-    EXPECT_EQ(image[13], 1000);         // scaled range high 100.0
-    EXPECT_EQ(image[21], 1);            // address
-    EXPECT_EQ(image[22], 3);            // 19200 baud
-    EXPECT_EQ(image[23], 0);            // password
-    EXPECT_EQ(image[32], 640);          // setpoint 1: 64.0
-    EXPECT_EQ(image[36], 2560);         // setpoint 2: 256.0
+    EXPECT_EQ(image[0], 22);     // resistance 0...320 Ohm
+    EXPECT_EQ(image[8], 0);      // display range high, high word
+    EXPECT_EQ(image[9], 3200);   // ... low word: 320.0
+    EXPECT_EQ(image[13], 1000);  // scaled range high 100.0
+    EXPECT_EQ(image[21], 1);     // address
+    EXPECT_EQ(image[22], 3);     // 19200 baud
+    EXPECT_EQ(image[23], 0);     // password
+    EXPECT_EQ(image[32], 640);   // setpoint 1: 64.0
+    EXPECT_EQ(image[36], 2560);  // setpoint 2: 256.0
 }
 
 TEST(ParamTemplate, OneBasedListsAreTheAveragingAndBrightnessLists) {

@@ -104,7 +104,8 @@ TEST_F(Password, OnlyDigitsAndBackspaceReachTheField) {
     form.focus("Psw_E");
     form.operatorTypes("Psw_E", "");
     const int beeps = form.beeps();
-    for (const int refused : {int{'a'}, int{'-'}, int{'+'}, int{' '}, int{'.'}, 0x0431 /* Cyrillic б */}) EXPECT_FALSE(form.operatorTypesChar("Psw_E", refused));
+    for (const int refused : {int{'a'}, int{'-'}, int{'+'}, int{' '}, int{'.'}, 0x0431 /* Cyrillic б */})
+        EXPECT_FALSE(form.operatorTypesChar("Psw_E", refused));
     EXPECT_EQ(form.beeps(), beeps + 6);
     EXPECT_TRUE(form.operatorTypesChar("Psw_E", '5'));
     EXPECT_TRUE(form.operatorTypesChar("Psw_E", '6'));

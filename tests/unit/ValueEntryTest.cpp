@@ -34,8 +34,9 @@ struct EntryCase {
     std::string shown;
 };
 
-void PrintTo(const EntryCase& c, std::ostream* os) { *os << c.name; }
-
+void PrintTo(const EntryCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ValueEntry : public ::testing::TestWithParam<EntryCase> {};
 
@@ -58,7 +59,8 @@ TEST_P(ValueEntry, StoresSendsAndShowsTheLimitedValue) {
     const auto requests = rig.requestsFrom(from);
     ASSERT_FALSE(requests.empty());
     const ParamRow& row = rig.state().row(rowIndex);
-    const std::string expected = row.wide ? formatText("01 10 00 %02X 00 02 04", row.reg) : formatText("01 06 00 %02X", row.reg);
+    const std::string expected =
+        row.wide ? formatText("01 10 00 %02X 00 02 04", row.reg) : formatText("01 06 00 %02X", row.reg);
     EXPECT_EQ(requests.back().rfind(expected, 0), 0u) << requests.back();
 }
 
@@ -71,14 +73,17 @@ INSTANTIATE_TEST_SUITE_P(
         EntryCase{"CommaBecomesThePoint", {}, "Us1_E", "12,3", '.', 123, "12.3"},
         EntryCase{"PointBecomesTheComma", {}, "Us1_E", "12.3", ',', 123, "12,3"},
         EntryCase{"ExtraDigitsAreCut", {}, "Us1_E", "12.35", '.', 123, "12.3"},
-        EntryCase{"NegativeDigitsAreCutTowardZero", kInputSetMode + wide(6, -500), "Us1_E", "-12.35", '.', -123, "-12.3"},
+        EntryCase{"NegativeDigitsAreCutTowardZero", kInputSetMode + wide(6, -500), "Us1_E", "-12.35", '.', -123,
+                  "-12.3"},
         EntryCase{"CurrentValueLimitedTo20mA", {}, "Icd_E", "25", '.', 2000, "20.00"},
         EntryCase{"LineResistanceLimitedTo100Ohm", {}, "rLn_E", "150", '.', 10000, "100.00"},
-        EntryCase{"WideValueAbove1000KeepsNoDecimal", kInputSetMode + Registers{{0, 14}}, "Dph_E", "1234.5", '.', 12340, "1234"},
+        EntryCase{"WideValueAbove1000KeepsNoDecimal", kInputSetMode + Registers{{0, 14}}, "Dph_E", "1234.5", '.', 12340,
+                  "1234"},
         EntryCase{"WideValueBelowMinus100KeepsNoDecimal", kScaledSetMode, "Iol_E", "-150.5", '.', -1500, "-150"},
         EntryCase{"SetpointAboveTheOtherIsClampedBelowIt", {}, "Us1_E", "300", '.', 2559, "255.9"},
         EntryCase{"CoarseningAfterTheClampMayMeetTheOtherSetpoint",
-                  kInputSetMode + Registers{{0, 14}} + wide(8, 20000) + wide(31, 10000), "Us2_E", "1000.5", '.', 10000, "1000"},
+                  kInputSetMode + Registers{{0, 14}} + wide(8, 20000) + wide(31, 10000), "Us2_E", "1000.5", '.', 10000,
+                  "1000"},
         EntryCase{"LoneSeparatorIsZeroThenLimited", kInputSetMode + wide(6, 100), "Us1_E", ".", '.', 100, "10.0"},
         EntryCase{"HugeNumberIsLimitedToTheNearerBound", {}, "Us1_E", "1e99", '.', 2559, "255.9"},
         EntryCase{"HugeNegativeNumberIsLimitedToTheNearerBound", {}, "Gs1_E", "-1e99", '.', 0, "0.0"},
@@ -176,8 +181,8 @@ struct AddressCase {
 TEST(AddressEntry, TheAddressFieldSetsTheSlaveAddressWithinItsRange) {
     test::ScratchDir portsDir("k54-ports");
     test::WindowRig rig(portsDir.path());
-    const AddressCase cases[] = {{"12", 12, "12"}, {"255", 12, "12"},   {"254", 254, "254"}, {"1.9", 1, "1"},
-                                 {"-5", 1, "1"},   {"254.5", 1, "1"},   {"0", 0, "0"},       {"7e1", 70, "70"}};
+    const AddressCase cases[] = {{"12", 12, "12"}, {"255", 12, "12"}, {"254", 254, "254"}, {"1.9", 1, "1"},
+                                 {"-5", 1, "1"},   {"254.5", 1, "1"}, {"0", 0, "0"},       {"7e1", 70, "70"}};
     for (const AddressCase& c : cases) {
         rig.form().operatorTypes("Adr_E", c.typed);
         EXPECT_EQ(rig.state.slaveAddress, c.address) << c.typed;

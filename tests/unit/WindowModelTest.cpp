@@ -111,7 +111,7 @@ TEST_F(WindowModel, TheMeasurementSwitchActsOnlyForTheCheckBoxOfItsName) {
     rig.window.events.Mon_EnClick(fromAnother);
     EXPECT_TRUE(rig.state.hasLinkFlags(kLinkPolling));
     Event fromTheBox{"Mgr_En", ControlKind::CheckBox};
-    form.setChecked("Mgr_En", false);  // raises the click itself
+    form.setChecked("Mgr_En", false);           // raises the click itself
     rig.window.events.Mon_EnClick(fromTheBox);  // a second stop changes nothing
     EXPECT_FALSE(rig.state.hasLinkFlags(kLinkPolling));
     EXPECT_EQ(form.text("sMgr"), " ");
@@ -158,7 +158,7 @@ struct ReadDisplayCase {
 
 TEST_F(WindowModel, EditRowsShowTheirValueScaledWithTheirTemplate) {
     const ReadDisplayCase cases[] = {
-        {row::Gs1, 1, "0.1"}, {row::rLn, 1234, "12.34"}, {row::Dpl, -500, "-50.0"},
+        {row::Gs1, 1, "0.1"},    {row::rLn, 1234, "12.34"},   {row::Dpl, -500, "-50.0"},
         {row::rLn, -1, "-0.01"}, {row::Dph, 12340, "1234.0"}, {row::Icd, 2000, "20.00"},
     };
     for (const ReadDisplayCase& c : cases) {
@@ -176,8 +176,8 @@ struct ListDisplayCase {
 
 TEST_F(WindowModel, ListRowsSelectTheirItemOrNothing) {
     const ListDisplayCase cases[] = {
-        {row::Ndt, 1, 0}, {row::Ndt, 30, 29}, {row::Ndt, 0, -1},  {row::La, 16, 15}, {row::Mod, 22, 22},
-        {row::Mod, 23, -1}, {20 /* Ptr_B */, 1, -1}, {row::Sch, -1, -1},
+        {row::Ndt, 1, 0},   {row::Ndt, 30, 29}, {row::Ndt, 0, -1},       {row::La, 16, 15},
+        {row::Mod, 22, 22}, {row::Mod, 23, -1}, {20 /* Ptr_B */, 1, -1}, {row::Sch, -1, -1},
     };
     for (const ListDisplayCase& c : cases) {
         rig.state.row(c.row).value = c.value;

@@ -30,50 +30,75 @@ struct Expected {
 
 // Every control the window has, its kind and whether it shows at start.
 const Expected kControls[] = {
-    {"TitulControl", Kind::Label, false}, {"NameModeAll", Kind::Label, true}, {"MeasureL", Kind::Frame, false},
-    {"Mgr_En", Kind::Check, true},        {"Mgr_Id", Kind::Panel, true},      {"sMgr", Kind::Label, true},
-    {"sUnt", Kind::Label, true},          {"GroupBox2", Kind::Frame, true},   {"RealTime", Kind::Label, true},
-    {"GroupBox20", Kind::Frame, true},    {"StaticText23", Kind::Label, true}, {"VerPC", Kind::Label, true},
-    {"ConnectCom", Kind::Latch, true},    {"StaticText1", Kind::Label, true}, {"Spd_T", Kind::Label, true},
-    {"StaticText2", Kind::Label, true},   {"Adr_E", Kind::Edit, true},        {"Spd_B", Kind::List, true},
+    {"TitulControl", Kind::Label, false}, {"NameModeAll", Kind::Label, true},
+    {"MeasureL", Kind::Frame, false},     {"Mgr_En", Kind::Check, true},
+    {"Mgr_Id", Kind::Panel, true},        {"sMgr", Kind::Label, true},
+    {"sUnt", Kind::Label, true},          {"GroupBox2", Kind::Frame, true},
+    {"RealTime", Kind::Label, true},      {"GroupBox20", Kind::Frame, true},
+    {"StaticText23", Kind::Label, true},  {"VerPC", Kind::Label, true},
+    {"ConnectCom", Kind::Latch, true},    {"StaticText1", Kind::Label, true},
+    {"Spd_T", Kind::Label, true},         {"StaticText2", Kind::Label, true},
+    {"Adr_E", Kind::Edit, true},          {"Spd_B", Kind::List, true},
     {"Com_B", Kind::List, true},          {"PageControl_Ker5400_2", Kind::Pages, true},
-    {"TabSheet2", Kind::Page, true},      {"TabSheet3", Kind::Page, true},    {"TabSheet4", Kind::Page, true},
-    {"TabSheet7", Kind::Page, true},      {"TabSheet5", Kind::Page, true},    {"TabSheet6", Kind::Page, true},
-    {"Mod_B", Kind::List, true},          {"Panel_Tsp", Kind::Frame, false},  {"Sch_B", Kind::List, true},
-    {"Panel_Rlin", Kind::Panel, false},   {"rLn_E", Kind::Edit, true},        {"Panel_Tmp", Kind::Frame, false},
-    {"Mcj_B", Kind::List, true},          {"Ufp_B", Kind::List, true},        {"Units", Kind::Label, true},
-    {"StaticText5", Kind::Label, true},   {"NameModeLim", Kind::Label, true}, {"Us1_E", Kind::Edit, true},
-    {"Gs1_E", Kind::Edit, true},          {"Us2_E", Kind::Edit, true},        {"Gs2_E", Kind::Edit, true},
-    {"Brn_B", Kind::List, true},          {"Rng_B", Kind::List, true},        {"Dpl_E", Kind::Edit, true},
-    {"Dph_E", Kind::Edit, true},          {"Iol_E", Kind::Edit, true},        {"Ioh_E", Kind::Edit, true},
-    {"Ind_B", Kind::List, true},          {"Ndt_B", Kind::List, true},        {"Lt__B", Kind::List, true},
-    {"Lp__B", Kind::List, true},          {"La__B", Kind::List, true},        {"Ld__B", Kind::List, true},
-    {"Rl1_B", Kind::List, true},          {"Rl2_B", Kind::List, true},        {"Out_B", Kind::List, true},
-    {"Sqr_B", Kind::List, true},          {"Ien_B", Kind::List, true},        {"Icd_E", Kind::Edit, true},
-    {"Ptr_T", Kind::Label, false},        {"Ptr_B", Kind::List, false},       {"Psw_E", Kind::Masked, true},
-    {"Psw_Write", Kind::Button, true},    {"Psw_Reset", Kind::Button, true},  {"Config", Kind::Frame, false},
-    {"Source", Kind::Button, true},       {"Bar_S", Kind::Progress, true},    {"InforF", Kind::Memo, true},
-    {"GroupBox1", Kind::Frame, true},     {"ClearMemo", Kind::Button, true},  {"DemoExit", Kind::Button, true},
-    {"StatusProg", Kind::Status, true},
+    {"TabSheet2", Kind::Page, true},      {"TabSheet3", Kind::Page, true},
+    {"TabSheet4", Kind::Page, true},      {"TabSheet7", Kind::Page, true},
+    {"TabSheet5", Kind::Page, true},      {"TabSheet6", Kind::Page, true},
+    {"Mod_B", Kind::List, true},          {"Panel_Tsp", Kind::Frame, false},
+    {"Sch_B", Kind::List, true},          {"Panel_Rlin", Kind::Panel, false},
+    {"rLn_E", Kind::Edit, true},          {"Panel_Tmp", Kind::Frame, false},
+    {"Mcj_B", Kind::List, true},          {"Ufp_B", Kind::List, true},
+    {"Units", Kind::Label, true},         {"StaticText5", Kind::Label, true},
+    {"NameModeLim", Kind::Label, true},   {"Us1_E", Kind::Edit, true},
+    {"Gs1_E", Kind::Edit, true},          {"Us2_E", Kind::Edit, true},
+    {"Gs2_E", Kind::Edit, true},          {"Brn_B", Kind::List, true},
+    {"Rng_B", Kind::List, true},          {"Dpl_E", Kind::Edit, true},
+    {"Dph_E", Kind::Edit, true},          {"Iol_E", Kind::Edit, true},
+    {"Ioh_E", Kind::Edit, true},          {"Ind_B", Kind::List, true},
+    {"Ndt_B", Kind::List, true},          {"Lt__B", Kind::List, true},
+    {"Lp__B", Kind::List, true},          {"La__B", Kind::List, true},
+    {"Ld__B", Kind::List, true},          {"Rl1_B", Kind::List, true},
+    {"Rl2_B", Kind::List, true},          {"Out_B", Kind::List, true},
+    {"Sqr_B", Kind::List, true},          {"Ien_B", Kind::List, true},
+    {"Icd_E", Kind::Edit, true},          {"Ptr_T", Kind::Label, false},
+    {"Ptr_B", Kind::List, false},         {"Psw_E", Kind::Masked, true},
+    {"Psw_Write", Kind::Button, true},    {"Psw_Reset", Kind::Button, true},
+    {"Config", Kind::Frame, false},       {"Source", Kind::Button, true},
+    {"Bar_S", Kind::Progress, true},      {"InforF", Kind::Memo, true},
+    {"GroupBox1", Kind::Frame, true},     {"ClearMemo", Kind::Button, true},
+    {"DemoExit", Kind::Button, true},     {"StatusProg", Kind::Status, true},
 };
 
 bool isOfKind(QWidget* w, Kind kind) {
     switch (kind) {
-        case Kind::Label: return qobject_cast<QLabel*>(w);
-        case Kind::Edit: return qobject_cast<QLineEdit*>(w) && static_cast<QLineEdit*>(w)->inputMask().isEmpty();
-        case Kind::Masked: return qobject_cast<QLineEdit*>(w) && !static_cast<QLineEdit*>(w)->inputMask().isEmpty();
-        case Kind::List: return qobject_cast<QComboBox*>(w) && !static_cast<QComboBox*>(w)->isEditable();
-        case Kind::Check: return qobject_cast<QCheckBox*>(w);
-        case Kind::Button: return qobject_cast<QPushButton*>(w) && !static_cast<QPushButton*>(w)->isCheckable();
-        case Kind::Latch: return qobject_cast<QPushButton*>(w) && static_cast<QPushButton*>(w)->isCheckable();
-        case Kind::Panel: return w->inherits("QFrame") && !qobject_cast<QLabel*>(w);
-        case Kind::Frame: return qobject_cast<QGroupBox*>(w);
-        case Kind::Pages: return qobject_cast<QTabWidget*>(w);
-        case Kind::Page: return w->parentWidget() && w->parentWidget()->parentWidget() &&
-                                qobject_cast<QTabWidget*>(w->parentWidget()->parentWidget());
-        case Kind::Memo: return qobject_cast<QPlainTextEdit*>(w) && static_cast<QPlainTextEdit*>(w)->isReadOnly();
-        case Kind::Progress: return qobject_cast<QProgressBar*>(w);
-        case Kind::Status: return qobject_cast<QStatusBar*>(w);
+        case Kind::Label:
+            return qobject_cast<QLabel*>(w);
+        case Kind::Edit:
+            return qobject_cast<QLineEdit*>(w) && static_cast<QLineEdit*>(w)->inputMask().isEmpty();
+        case Kind::Masked:
+            return qobject_cast<QLineEdit*>(w) && !static_cast<QLineEdit*>(w)->inputMask().isEmpty();
+        case Kind::List:
+            return qobject_cast<QComboBox*>(w) && !static_cast<QComboBox*>(w)->isEditable();
+        case Kind::Check:
+            return qobject_cast<QCheckBox*>(w);
+        case Kind::Button:
+            return qobject_cast<QPushButton*>(w) && !static_cast<QPushButton*>(w)->isCheckable();
+        case Kind::Latch:
+            return qobject_cast<QPushButton*>(w) && static_cast<QPushButton*>(w)->isCheckable();
+        case Kind::Panel:
+            return w->inherits("QFrame") && !qobject_cast<QLabel*>(w);
+        case Kind::Frame:
+            return qobject_cast<QGroupBox*>(w);
+        case Kind::Pages:
+            return qobject_cast<QTabWidget*>(w);
+        case Kind::Page:
+            return w->parentWidget() && w->parentWidget()->parentWidget() &&
+                   qobject_cast<QTabWidget*>(w->parentWidget()->parentWidget());
+        case Kind::Memo:
+            return qobject_cast<QPlainTextEdit*>(w) && static_cast<QPlainTextEdit*>(w)->isReadOnly();
+        case Kind::Progress:
+            return qobject_cast<QProgressBar*>(w);
+        case Kind::Status:
+            return qobject_cast<QStatusBar*>(w);
     }
     return false;
 }
@@ -113,12 +138,12 @@ private slots:
         const struct {
             const char* name;
             QRect place;
-        } areas[] = {{"TitulControl", {140, 8, 132, 23}},        {"NameModeAll", {328, 8, 80, 23}},
-                     {"MeasureL", {140, 28, 197, 53}},           {"GroupBox2", {140, 80, 196, 41}},
-                     {"GroupBox20", {340, 28, 217, 93}},         {"PageControl_Ker5400_2", {4, 124, 465, 221}},
-                     {"Config", {472, 124, 85, 133}},            {"Bar_S", {4, 348, 465, 9}},
-                     {"InforF", {4, 360, 465, 117}},             {"GroupBox1", {472, 356, 85, 121}},
-                     {"StatusProg", {1, 477, 559, 31}},          {"Mgr_Id", {28, 24, 13, 13}}};
+        } areas[] = {{"TitulControl", {140, 8, 132, 23}}, {"NameModeAll", {328, 8, 80, 23}},
+                     {"MeasureL", {140, 28, 197, 53}},    {"GroupBox2", {140, 80, 196, 41}},
+                     {"GroupBox20", {340, 28, 217, 93}},  {"PageControl_Ker5400_2", {4, 124, 465, 221}},
+                     {"Config", {472, 124, 85, 133}},     {"Bar_S", {4, 348, 465, 9}},
+                     {"InforF", {4, 360, 465, 117}},      {"GroupBox1", {472, 356, 85, 121}},
+                     {"StatusProg", {1, 477, 559, 31}},   {"Mgr_Id", {28, 24, 13, 13}}};
         for (const auto& area : areas) QCOMPARE(rig_->widget<QWidget>(area.name)->geometry(), area.place);
     }
 
@@ -163,7 +188,8 @@ private slots:
         QCOMPARE(rig_->widget<QComboBox>("Lp__B")->currentIndex(), -1);
         QCOMPARE(rig_->widget<QComboBox>("Mcj_B")->currentText(), QStringLiteral("Выключен"));
         QCOMPARE(rig_->widget<QComboBox>("Ptr_B")->currentText(), QStringLiteral("MODBUS"));
-        QCOMPARE(rig_->widget<QGroupBox>("Panel_Tsp")->title(), QStringLiteral("Параметры входа при измерении сопротивления"));
+        QCOMPARE(rig_->widget<QGroupBox>("Panel_Tsp")->title(),
+                 QStringLiteral("Параметры входа при измерении сопротивления"));
         QCOMPARE(rig_->widget<QLabel>("RealTime")->text(), QStringLiteral("2009.11.18  08:05:29"));
         QVERIFY(!rig_->widget<QWidget>("InforF")->isEnabled());
     }
@@ -179,7 +205,8 @@ private slots:
 
     void theStatusBarHasFourPanelsAndTheTimersTheirStartState() {
         const int widths[] = {70, 50, 50, 120};
-        for (int i = 0; i < 4; ++i) QCOMPARE(rig_->widget<QLabel>(qPrintable(QStringLiteral("StatusPanel%1").arg(i)))->width(), widths[i]);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(rig_->widget<QLabel>(qPrintable(QStringLiteral("StatusPanel%1").arg(i)))->width(), widths[i]);
         QCOMPARE(rig_->window.panelText(0), std::string("v.1.00.0001"));
         auto* readMg = rig_->widget<QTimer>("Timer_ReadMg");
         auto* real = rig_->widget<QTimer>("TimerReal");
@@ -192,7 +219,8 @@ private slots:
         QCOMPARE(blink->interval(), 1000);
         QVERIFY(!blink->isActive());
         // The clock ticks on its own.
-        QTRY_COMPARE_WITH_TIMEOUT(rig_->widget<QLabel>("RealTime")->text(), QStringLiteral("2009-11-18   08:05:29"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig_->widget<QLabel>("RealTime")->text(), QStringLiteral("2009-11-18   08:05:29"),
+                                  3000);
     }
 
     void reportsGoToPanel3AndTheLog() {

@@ -8,8 +8,7 @@ namespace k54::test {
 
 namespace {
 
-std::string variable(const char* name)
-{
+std::string variable(const char* name) {
     const char* value = std::getenv(name);
     if (value == nullptr || *value == '\0') {
         throw std::runtime_error(std::string(name) + " is not set: run the Windows tests through scripts/test-windows");
@@ -17,8 +16,7 @@ std::string variable(const char* name)
     return value;
 }
 
-uint8_t portVariable(const char* name)
-{
+uint8_t portVariable(const char* name) {
     const std::string text = variable(name);
     int number = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
@@ -28,12 +26,11 @@ uint8_t portVariable(const char* name)
     return static_cast<uint8_t>(number);
 }
 
-} // namespace
+}  // namespace
 
-DriverEnvironment driverEnvironment()
-{
+DriverEnvironment driverEnvironment() {
     return DriverEnvironment{portVariable("K54_INSTRUMENT_PORT"), portVariable("K54_INSTRUMENT_SHORT_PORT"),
                              variable("K54_INSTRUMENT_TRACE"), variable("K54_INSTRUMENT_CONTROL")};
 }
 
-} // namespace k54::test
+}  // namespace k54::test

@@ -22,4 +22,4 @@ struct DriverEnvironment {
 // Reads the four variables; throws std::runtime_error naming the first one missing or malformed.
 DriverEnvironment driverEnvironment();
 
-} // namespace k54::test
+}  // namespace k54::test

@@ -33,8 +33,7 @@ constexpr std::size_t kQuietReadLength = 64;
 
 // Sends the version request and reads until the line has been quiet for 100 ms; true when what came
 // ends with a whole, good reply to it.
-bool exchangeEndsQuietWithAGoodReply(SerialBackend& backend)
-{
+bool exchangeEndsQuietWithAGoodReply(SerialBackend& backend) {
     backend.purgeInput();
     if (backend.write(kReadVersion) != static_cast<int32_t>(kReadVersion.size())) {
         return false;
@@ -49,8 +48,7 @@ bool exchangeEndsQuietWithAGoodReply(SerialBackend& backend)
     return std::ranges::equal(reply.first(2), addressAndFunction) && cPort::crc16(reply) == 0;
 }
 
-void writeControlLine(const std::string& fifoPath, const std::string& command)
-{
+void writeControlLine(const std::string& fifoPath, const std::string& command) {
     const UniqueHandle fifo(::CreateFileA(fifoPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!fifo.valid()) {
@@ -66,8 +64,7 @@ void writeControlLine(const std::string& fifoPath, const std::string& command)
 
 class DriverInstrumentLink final : public InstrumentLink {
 public:
-    DriverInstrumentLink() : environment_(driverEnvironment())
-    {
+    DriverInstrumentLink() : environment_(driverEnvironment()) {
         control("clear");
         waitForAQuietLine();
         traceStart_ = allTraceLines().size();
@@ -77,16 +74,14 @@ public:
     std::unique_ptr<SerialBackend> makeBackend() const override { return makePlatformSerialBackend(); }
     void control(const std::string& command) override { writeControlLine(environment_.controlPath, command); }
 
-    TraceLines traceLines() const override
-    {
+    TraceLines traceLines() const override {
         TraceLines lines = allTraceLines();
         lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(std::min(traceStart_, lines.size())));
         return lines;
     }
 
 private:
-    TraceLines allTraceLines() const
-    {
+    TraceLines allTraceLines() const {
         TraceLines lines;
         std::ifstream trace(environment_.tracePath);
         for (std::string line; std::getline(trace, line);) {
@@ -95,8 +90,7 @@ private:
         return lines;
     }
 
-    void waitForAQuietLine() const
-    {
+    void waitForAQuietLine() const {
         const std::unique_ptr<SerialBackend> backend = makeBackend();
         if (!backend->openDevice(environment_.port, kBaud)) {
             throw std::runtime_error("the run's instrument port COM" + std::to_string(environment_.port) +
@@ -114,11 +108,10 @@ private:
     std::size_t traceStart_ = 0;
 };
 
-} // namespace
+}  // namespace
 
-std::unique_ptr<InstrumentLink> connectInstrument(uint32_t /*baud*/)
-{
+std::unique_ptr<InstrumentLink> connectInstrument(uint32_t /*baud*/) {
     return std::make_unique<DriverInstrumentLink>();
 }
 
-} // namespace k54::test
+}  // namespace k54::test

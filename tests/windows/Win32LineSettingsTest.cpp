@@ -21,32 +21,34 @@ struct FieldCase {
 
 class Win32LineSettings : public testing::TestWithParam<FieldCase> {};
 
-TEST_P(Win32LineSettings, SetsTheField)
-{
+TEST_P(Win32LineSettings, SetsTheField) {
     EXPECT_EQ(GetParam().field(win32LineSettings(19200)), GetParam().expected);
 }
 
 // Most of the block's flags are bit-fields, which no member pointer can name: a macro reads each one.
-#define K54_DCB_FIELD(name, expected) FieldCase{#name, [](const DCB& d) { return static_cast<DWORD>(d.name); }, expected}
+#define K54_DCB_FIELD(name, expected)                                            \
+    FieldCase {                                                                  \
+#name, [](const DCB& d) { return static_cast<DWORD>(d.name); }, expected \
+    }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fields, Win32LineSettings,
-    testing::Values(K54_DCB_FIELD(DCBlength, sizeof(DCB)), K54_DCB_FIELD(BaudRate, 19200), K54_DCB_FIELD(ByteSize, 8),
-                    K54_DCB_FIELD(Parity, EVENPARITY), K54_DCB_FIELD(StopBits, ONESTOPBIT), K54_DCB_FIELD(fBinary, 1),
-                    K54_DCB_FIELD(fParity, 0), K54_DCB_FIELD(fOutxCtsFlow, 0), K54_DCB_FIELD(fOutxDsrFlow, 0),
-                    K54_DCB_FIELD(fDtrControl, DTR_CONTROL_ENABLE), K54_DCB_FIELD(fDsrSensitivity, 0),
-                    K54_DCB_FIELD(fTXContinueOnXoff, 0), K54_DCB_FIELD(fOutX, 0), K54_DCB_FIELD(fInX, 0),
-                    K54_DCB_FIELD(fErrorChar, 0), K54_DCB_FIELD(fNull, 0),
-                    K54_DCB_FIELD(fRtsControl, RTS_CONTROL_TOGGLE), K54_DCB_FIELD(fAbortOnError, 0),
-                    K54_DCB_FIELD(XonLim, 0), K54_DCB_FIELD(XoffLim, 0), K54_DCB_FIELD(XonChar, 0),
-                    K54_DCB_FIELD(XoffChar, 0), K54_DCB_FIELD(ErrorChar, 0), K54_DCB_FIELD(EofChar, 0),
-                    K54_DCB_FIELD(EvtChar, 0)),
-    [](const testing::TestParamInfo<FieldCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Fields, Win32LineSettings,
+                         testing::Values(K54_DCB_FIELD(DCBlength, sizeof(DCB)), K54_DCB_FIELD(BaudRate, 19200),
+                                         K54_DCB_FIELD(ByteSize, 8), K54_DCB_FIELD(Parity, EVENPARITY),
+                                         K54_DCB_FIELD(StopBits, ONESTOPBIT), K54_DCB_FIELD(fBinary, 1),
+                                         K54_DCB_FIELD(fParity, 0), K54_DCB_FIELD(fOutxCtsFlow, 0),
+                                         K54_DCB_FIELD(fOutxDsrFlow, 0), K54_DCB_FIELD(fDtrControl, DTR_CONTROL_ENABLE),
+                                         K54_DCB_FIELD(fDsrSensitivity, 0), K54_DCB_FIELD(fTXContinueOnXoff, 0),
+                                         K54_DCB_FIELD(fOutX, 0), K54_DCB_FIELD(fInX, 0), K54_DCB_FIELD(fErrorChar, 0),
+                                         K54_DCB_FIELD(fNull, 0), K54_DCB_FIELD(fRtsControl, RTS_CONTROL_TOGGLE),
+                                         K54_DCB_FIELD(fAbortOnError, 0), K54_DCB_FIELD(XonLim, 0),
+                                         K54_DCB_FIELD(XoffLim, 0), K54_DCB_FIELD(XonChar, 0),
+                                         K54_DCB_FIELD(XoffChar, 0), K54_DCB_FIELD(ErrorChar, 0),
+                                         K54_DCB_FIELD(EofChar, 0), K54_DCB_FIELD(EvtChar, 0)),
+                         [](const testing::TestParamInfo<FieldCase>& info) { return std::string(info.param.name); });
 
 #undef K54_DCB_FIELD
 
-TEST(Win32LineSettingsBlock, OnlyTheBaudRateDependsOnTheSpeed)
-{
+TEST(Win32LineSettingsBlock, OnlyTheBaudRateDependsOnTheSpeed) {
     DCB slow = win32LineSettings(2400);
     DCB fast = win32LineSettings(115200);
     EXPECT_EQ(slow.BaudRate, 2400U);
@@ -55,8 +57,7 @@ TEST(Win32LineSettingsBlock, OnlyTheBaudRateDependsOnTheSpeed)
     EXPECT_EQ(std::memcmp(&slow, &fast, sizeof(DCB)), 0);
 }
 
-TEST(Win32Timeouts, AreTheChannelsFiveLimits)
-{
+TEST(Win32Timeouts, AreTheChannelsFiveLimits) {
     const COMMTIMEOUTS timeouts = k54::win32Timeouts();
     EXPECT_EQ(timeouts.ReadIntervalTimeout, 100U);
     EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, 100U);
@@ -65,4 +66,4 @@ TEST(Win32Timeouts, AreTheChannelsFiveLimits)
     EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 10U);
 }
 
-} // namespace
+}  // namespace

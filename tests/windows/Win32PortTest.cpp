@@ -43,8 +43,7 @@ class Win32Port : public testing::Test {
 protected:
     bool open(uint8_t speedIndex = kSpeed19200) { return port.open(link->portNumber(), speedIndex, sink); }
 
-    DCB appliedState() const
-    {
+    DCB appliedState() const {
         DCB dcb{};
         dcb.DCBlength = sizeof(DCB);
         EXPECT_TRUE(::GetCommState(backend->nativeHandle(), &dcb));
@@ -57,8 +56,7 @@ protected:
     RecordingSink sink;
 
 private:
-    std::unique_ptr<k54::SerialBackend> keep(std::unique_ptr<Win32SerialBackend> made)
-    {
+    std::unique_ptr<k54::SerialBackend> keep(std::unique_ptr<Win32SerialBackend> made) {
         backend = made.get();
         return made;
     }
@@ -73,8 +71,7 @@ struct SpeedCase {
 
 class Win32PortSpeed : public Win32Port, public testing::WithParamInterface<SpeedCase> {};
 
-TEST_P(Win32PortSpeed, TheDriverTakesTheSpeedEightDataBitsOneStopBitAndBinaryMode)
-{
+TEST_P(Win32PortSpeed, TheDriverTakesTheSpeedEightDataBitsOneStopBitAndBinaryMode) {
     ASSERT_TRUE(open(GetParam().speedIndex));
     const DCB applied = appliedState();
     EXPECT_EQ(applied.BaudRate, GetParam().baud);
@@ -90,8 +87,7 @@ INSTANTIATE_TEST_SUITE_P(Speeds, Win32PortSpeed,
                          testing::Values(SpeedCase{0, 2400}, SpeedCase{kSpeed19200, 19200},
                                          SpeedCase{kSpeed115200, 115200}));
 
-TEST_F(Win32Port, TheDriverTakesEvenParityDtrEnableAndRtsToggle)
-{
+TEST_F(Win32Port, TheDriverTakesEvenParityDtrEnableAndRtsToggle) {
     if (k54::test::runningUnderWine()) {
         GTEST_SKIP() << kPtyHasNoParityOrFlow;
     }
@@ -103,8 +99,7 @@ TEST_F(Win32Port, TheDriverTakesEvenParityDtrEnableAndRtsToggle)
     EXPECT_EQ(applied.fRtsControl, static_cast<DWORD>(RTS_CONTROL_TOGGLE));
 }
 
-TEST_F(Win32Port, TheDriverTakesTheFiveTimeouts)
-{
+TEST_F(Win32Port, TheDriverTakesTheFiveTimeouts) {
     ASSERT_TRUE(open());
     COMMTIMEOUTS applied{};
     ASSERT_TRUE(::GetCommTimeouts(backend->nativeHandle(), &applied));
@@ -115,21 +110,19 @@ TEST_F(Win32Port, TheDriverTakesTheFiveTimeouts)
     EXPECT_EQ(applied.WriteTotalTimeoutConstant, 10U);
 }
 
-TEST_F(Win32Port, DtrIsOffAfterOpen)
-{
+TEST_F(Win32Port, DtrIsOffAfterOpen) {
     if (k54::test::runningUnderWine()) {
         GTEST_SKIP() << kPtyHasNoModemLines;
     }
     ASSERT_TRUE(open());
     ULONG lines = 0;
     DWORD returned = 0;
-    ASSERT_TRUE(::DeviceIoControl(backend->nativeHandle(), kGetDtrRts, nullptr, 0, &lines, sizeof(lines),
-                                  &returned, nullptr));
+    ASSERT_TRUE(
+        ::DeviceIoControl(backend->nativeHandle(), kGetDtrRts, nullptr, 0, &lines, sizeof(lines), &returned, nullptr));
     EXPECT_EQ(lines & kDtrState, 0U);
 }
 
-TEST_F(Win32Port, ClosingReleasesTheHandle)
-{
+TEST_F(Win32Port, ClosingReleasesTheHandle) {
     ASSERT_TRUE(open());
     EXPECT_NE(backend->nativeHandle(), INVALID_HANDLE_VALUE);
     port.close();
@@ -138,8 +131,7 @@ TEST_F(Win32Port, ClosingReleasesTheHandle)
     ASSERT_TRUE(open());
 }
 
-TEST_F(Win32Port, AHeldPortCannotBeOpenedASecondTime)
-{
+TEST_F(Win32Port, AHeldPortCannotBeOpenedASecondTime) {
     if (k54::test::runningUnderWine()) {
         GTEST_SKIP() << kWineSharesDevices;
     }
@@ -151,8 +143,7 @@ TEST_F(Win32Port, AHeldPortCannotBeOpenedASecondTime)
               (std::vector<std::string>{"Ошибка инициализации Com" + std::to_string(link->portNumber())}));
 }
 
-TEST(Win32PortAlert, AFailedOpenSoundsTheAlertOnceAndAGoodOneNever)
-{
+TEST(Win32PortAlert, AFailedOpenSoundsTheAlertOnceAndAGoodOneNever) {
     const auto link = connectInstrument(19200);
     int alerts = 0;
     k54::cPort port(std::make_unique<Win32SerialBackend>([&alerts] { ++alerts; }));
@@ -163,16 +154,14 @@ TEST(Win32PortAlert, AFailedOpenSoundsTheAlertOnceAndAGoodOneNever)
     EXPECT_EQ(alerts, 1);
 }
 
-TEST(Win32PortAlert, TheDefaultAlertIsTheBeepAndTheOpenStillFails)
-{
+TEST(Win32PortAlert, TheDefaultAlertIsTheBeepAndTheOpenStillFails) {
     k54::cPort port(std::make_unique<Win32SerialBackend>());
     RecordingSink sink;
     EXPECT_FALSE(port.open(kPortWithoutDevice, kSpeed19200, sink));
     EXPECT_EQ(sink.statuses, (std::vector<std::string>{"Ошибка инициализации Com200"}));
 }
 
-TEST(Win32PortNames, TheDeviceListSeesBothMappedPortsAsComNames)
-{
+TEST(Win32PortNames, TheDeviceListSeesBothMappedPortsAsComNames) {
     const auto environment = k54::test::driverEnvironment();
     const std::vector<std::string> names = Win32SerialBackend().deviceNames();
     for (const uint8_t number : {environment.port, environment.shortPort}) {
@@ -182,8 +171,7 @@ TEST(Win32PortNames, TheDeviceListSeesBothMappedPortsAsComNames)
     EXPECT_TRUE(std::ranges::none_of(names, [](const std::string& name) { return name.empty(); }));
 }
 
-TEST(Win32PortNames, TheShortAndTheNamespaceNameBothReachTheInstrument)
-{
+TEST(Win32PortNames, TheShortAndTheNamespaceNameBothReachTheInstrument) {
     const auto link = connectInstrument(19200);
     const auto environment = k54::test::driverEnvironment();
     ASSERT_LT(environment.shortPort, 10);
@@ -210,8 +198,7 @@ struct DescribeCase {
 
 class Win32PortDescription : public testing::TestWithParam<DescribeCase> {};
 
-TEST_P(Win32PortDescription, IsTheDeviceNamespacePath)
-{
+TEST_P(Win32PortDescription, IsTheDeviceNamespacePath) {
     EXPECT_EQ(Win32SerialBackend().describe(GetParam().port), GetParam().path);
 }
 
@@ -219,4 +206,4 @@ INSTANTIATE_TEST_SUITE_P(Ports, Win32PortDescription,
                          testing::Values(DescribeCase{3, "\\\\.\\COM3"}, DescribeCase{10, "\\\\.\\COM10"},
                                          DescribeCase{255, "\\\\.\\COM255"}));
 
-} // namespace
+}  // namespace

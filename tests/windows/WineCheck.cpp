@@ -4,10 +4,9 @@
 
 namespace k54::test {
 
-bool runningUnderWine()
-{
+bool runningUnderWine() {
     const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
     return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-} // namespace k54::test
+}  // namespace k54::test

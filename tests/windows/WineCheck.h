@@ -6,4 +6,4 @@ namespace k54::test {
 // stands in for the serial device: it has no parity bit and no modem lines.
 bool runningUnderWine();
 
-} // namespace k54::test
+}  // namespace k54::test
