@@ -179,10 +179,7 @@ void HeadlessForm::showMessage(std::string_view text) {
 
 bool HeadlessForm::askYesNo(std::string_view text, std::string_view caption) {
     boxes_.push_back({BoxKind::Question, std::string(text), std::string(caption)});
-    if (answers_.empty()) {
-        ++unanswered_;
-        return false;
-    }
+    if (answers_.empty()) return false;  // a question the test did not expect is answered No
     const bool yes = answers_.front();
     answers_.pop_front();
     return yes;

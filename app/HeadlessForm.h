@@ -2,8 +2,8 @@
 // The window as an in-memory model of its controls, for running the logic without a display.
 // It keeps the same event semantics as the Qt window: a text set from code raises the field's change
 // event, a list choice from code raises none, a check box set from code raises its click.
-// Tests act as the operator through its operator... calls, answer question boxes from a queue and
-// fire timers by hand.
+// Tests act as the operator through its operator calls (choose, type, focus, click), answer question
+// boxes from a queue and fire timers by hand.
 #include <array>
 #include <deque>
 #include <functional>
@@ -93,8 +93,6 @@ public:
     int beeps() const { return beeps_; }
     int repaints() const { return repaints_; }
     bool closed() const { return closed_; }
-    int unansweredQuestions() const { return unanswered_; }
-    std::string focused() const { return focused_; }
     int changeEvents(std::string_view control) const;
 
 private:
@@ -125,7 +123,7 @@ private:
     std::deque<bool> answers_;
     EventSink sink_;
     std::string focused_;
-    int beeps_ = 0, repaints_ = 0, unanswered_ = 0;
+    int beeps_ = 0, repaints_ = 0;
     bool closed_ = false;
 };
 
