@@ -13,16 +13,11 @@ class ConfigTransfer : public ::testing::Test {
 protected:
     test::SimRig rig;
     HeadlessForm& form = rig.form();
-
-    void connectWithRegisters(const test::Registers& registers) {
-        rig.setRegisters(registers);
-        ASSERT_TRUE(rig.connect());
-    }
 };
 
 TEST_F(ConfigTransfer, DecodesEveryKindOfRegisterIntoItsRowAndControl) {
-    connectWithRegisters(
-        {{0, 0x0016}, {2, -1}, {15, 1}, {27, 16}, {28, 16}, {23, 1234}, {6, -1}, {7, -500}, {31, 1}, {32, 0x1170}});
+    ASSERT_TRUE(rig.connect(
+        {{0, 0x0016}, {2, -1}, {15, 1}, {27, 16}, {28, 16}, {23, 1234}, {6, -1}, {7, -500}, {31, 1}, {32, 0x1170}}));
     EXPECT_EQ(form.itemIndex("Mod_B"), 22);
     EXPECT_EQ(form.text("rLn_E"), "-0.01");
     EXPECT_EQ(form.text("Ndt_B"), "1");
@@ -37,13 +32,13 @@ TEST_F(ConfigTransfer, DecodesEveryKindOfRegisterIntoItsRowAndControl) {
 }
 
 TEST_F(ConfigTransfer, AValueWithoutItemLeavesItsListUnselectedAndTheReadGoesOn) {
-    connectWithRegisters({{3, 5}, {4, 2}});
+    ASSERT_TRUE(rig.connect({{3, 5}, {4, 2}}));
     EXPECT_EQ(form.itemIndex("Brn_B"), -1);
     EXPECT_EQ(form.text("Ufp_B"), "2");
 }
 
 TEST_F(ConfigTransfer, TheInstrumentsAddressReachesTheAddressFieldButNotTheLinkSpeed) {
-    connectWithRegisters({{22, 6}});
+    ASSERT_TRUE(rig.connect({{22, 6}}));
     EXPECT_EQ(form.text("Spd_B"), "115200");  // the instrument's own speed setting
     EXPECT_EQ(rig.state().speedIndex, 3);     // while the link keeps its speed
     EXPECT_EQ(form.text("Adr_E"), "1");
@@ -88,7 +83,7 @@ TEST_F(ConfigTransfer, TheFactoryWriteNeedsBothLinkFlags) {
 }
 
 TEST_F(ConfigTransfer, TheFactoryWriteSendsAllRowsInRegisterOrderAndReadsThemBack) {
-    connectWithRegisters({{0, 13}, {9, 18000}, {21, 1}, {23, 4321}, {27, 1}});
+    ASSERT_TRUE(rig.connect({{0, 13}, {9, 18000}, {21, 1}, {23, 4321}, {27, 1}}));
     ASSERT_EQ(form.itemIndex("Mod_B"), 13);
     const std::size_t from = rig.sim.traceLines().size();
     form.answerNextQuestion(true);

@@ -16,10 +16,6 @@ protected:
     test::SimRig rig;
     HeadlessForm& form = rig.form();
 
-    void connectWithRegisters(const test::Registers& registers) {
-        rig.setRegisters(registers);
-        ASSERT_TRUE(rig.connect());
-    }
     // The requests an operator's choice sent.
     std::vector<std::string> choose(const char* list, int item) {
         const std::size_t from = rig.sim.traceLines().size();
@@ -44,7 +40,7 @@ void expectStartsWith(const std::vector<std::string>& requests, const std::vecto
 }
 
 TEST_F(InputView, ScaledSetToInputFullResetsTheDisplayRangeOfAType13Input) {
-    connectWithRegisters({{0, 13}, {5, 3}, {9, 5000}});
+    ASSERT_TRUE(rig.connect({{0, 13}, {5, 3}, {9, 5000}}));
     expectStartsWith(choose("Rng_B", 0), {narrowWrite(5, 0), wideWrite(8, 18000), wideWrite(6, 3000)});
     EXPECT_EQ(form.text("Dph_E"), "1800.0");
     EXPECT_EQ(form.text("Dpl_E"), "300.0");
@@ -55,7 +51,7 @@ TEST_F(InputView, ScaledSetToInputFullResetsTheDisplayRangeOfAType13Input) {
 }
 
 TEST_F(InputView, ToScaledSetSendsOnlyTheScaledRangeAndCaptionsItWithoutUnit) {
-    connectWithRegisters({});
+    ASSERT_TRUE(rig.connect({}));
     expectStartsWith(choose("Rng_B", 3), {narrowWrite(5, 3), wideWrite(12, 1000), wideWrite(10, 0)});
     EXPECT_EQ(form.text("Dph_E"), "320.0");
     EXPECT_EQ(form.text("NameModeLim"), "   0   100");
@@ -65,7 +61,7 @@ TEST_F(InputView, ToScaledSetSendsOnlyTheScaledRangeAndCaptionsItWithoutUnit) {
 }
 
 TEST_F(InputView, ToInputSetAndScaledFullResetAsTheirModesAsk) {
-    connectWithRegisters({{9, 1000}});
+    ASSERT_TRUE(rig.connect({{9, 1000}}));
     expectStartsWith(choose("Rng_B", 1), {narrowWrite(5, 1), wideWrite(8, 3200), wideWrite(6, 0)});
     EXPECT_EQ(form.text("Us1_E"), "64.0");
     EXPECT_EQ(form.text("NameModeLim"), "   0   320 Ом");
@@ -77,7 +73,7 @@ TEST_F(InputView, ToInputSetAndScaledFullResetAsTheirModesAsk) {
 }
 
 TEST_F(InputView, OneBasedListsSendTheirItemsNumber) {
-    connectWithRegisters({});
+    ASSERT_TRUE(rig.connect({}));
     expectStartsWith(choose("Ndt_B", 0), {narrowWrite(15, 1)});
     expectStartsWith(choose("La__B", 15), {narrowWrite(27, 16)});
     expectStartsWith(choose("Lt__B", 8), {narrowWrite(25, 8)});
@@ -86,7 +82,7 @@ TEST_F(InputView, OneBasedListsSendTheirItemsNumber) {
 }
 
 TEST_F(InputView, TheInputPanelsFollowTypeAndScheme) {
-    connectWithRegisters({{1, 2}});
+    ASSERT_TRUE(rig.connect({{1, 2}}));
     EXPECT_TRUE(form.isVisible("Panel_Tsp"));
     EXPECT_FALSE(form.isVisible("Panel_Rlin"));  // 3-wire: no compensating resistance
     choose("Sch_B", 1);
@@ -108,7 +104,7 @@ TEST_F(InputView, TheInputPanelsFollowTypeAndScheme) {
 }
 
 TEST_F(InputView, AnUnansweredListWriteIsReportedAndTheRowKeepsTheChoice) {
-    connectWithRegisters({});
+    ASSERT_TRUE(rig.connect({}));
     rig.sim.control("fault exception=4");
     choose("Brn_B", 0);
     EXPECT_EQ(form.logLines().back(), "Ошибка записи параметра");
@@ -116,7 +112,7 @@ TEST_F(InputView, AnUnansweredListWriteIsReportedAndTheRowKeepsTheChoice) {
 }
 
 TEST_F(InputView, ASilentInstrumentCostsOneTimeOutPerChangeNotOnePerWrite) {
-    connectWithRegisters({});
+    ASSERT_TRUE(rig.connect({}));
     rig.sim.control("fault silent");
     const auto start = std::chrono::steady_clock::now();
     const auto requests = choose("Rng_B", 2);  // would send the mode and four range values
@@ -130,7 +126,7 @@ TEST_F(InputView, ASilentInstrumentCostsOneTimeOutPerChangeNotOnePerWrite) {
 }
 
 TEST_F(InputView, AFailedReadAfterATypeChangeKeepsTheOtherRows) {
-    connectWithRegisters({});
+    ASSERT_TRUE(rig.connect({}));
     rig.sim.control("fault exception=4");
     choose("Mod_B", 13);
     EXPECT_EQ(rig.state().row(row::Mod).value, 13);
@@ -139,7 +135,7 @@ TEST_F(InputView, AFailedReadAfterATypeChangeKeepsTheOtherRows) {
 }
 
 TEST_F(InputView, ATypeOutsideTheTableShowsNoPanelNoUnitAndKeepsTheDisplayRange) {
-    connectWithRegisters({{0, 30}});
+    ASSERT_TRUE(rig.connect({{0, 30}}));
     EXPECT_FALSE(form.isVisible("Panel_Tsp"));
     EXPECT_FALSE(form.isVisible("Panel_Tmp"));
     EXPECT_EQ(form.text("NameModeAll"), "   0   320   ");

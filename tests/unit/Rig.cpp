@@ -6,17 +6,6 @@
 
 namespace k54::test {
 
-std::tm fixedClock() {
-    std::tm t{};
-    t.tm_year = 2009 - 1900;
-    t.tm_mon = 10;
-    t.tm_mday = 18;
-    t.tm_hour = 8;
-    t.tm_min = 5;
-    t.tm_sec = 29;
-    return t;
-}
-
 WindowRig::WindowRig(const std::filesystem::path& portsDir, char decimalSeparator)
     : port(makePlatformSerialBackend(portsDir)),
       bus(port),
@@ -48,7 +37,8 @@ void SimRig::choosePort() {
     throw std::runtime_error("the port list has no " + wanted);
 }
 
-bool SimRig::connect() {
+bool SimRig::connect(const Registers& registers) {
+    setRegisters(registers);
     choosePort();
     form().click("ConnectCom");
     return state().hasLinkFlags(kLinkConnected | kLinkConfigurable) && form().isVisible("Config");

@@ -8,12 +8,10 @@
 
 #include "app/HeadlessForm.h"
 #include "tests/support/SimInstrument.h"
+#include "tests/support/FixedClock.h"
 #include "tests/support/ScratchDir.h"
 
 namespace k54::test {
-
-// 2009-11-18 08:05:29, the clock the rigs run on.
-std::tm fixedClock();
 
 // The configurator's objects with the headless window started (created and activated).
 class WindowRig {
@@ -52,8 +50,9 @@ public:
     void setRegisters(const Registers& registers);
     // Picks the instrument's port in the port list as the operator does.
     void choosePort();
-    // Picks the port and clicks "Подключить"; true when the window then looks connected.
-    bool connect();
+    // Sets the instrument's registers, picks the port and clicks "Подключить"; true when the window
+    // then looks connected.
+    bool connect(const Registers& registers = {});
     // The trace's request lines (without the "req " prefix) from line `from` on.
     std::vector<std::string> requestsFrom(std::size_t from) const;
 };

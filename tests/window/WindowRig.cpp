@@ -8,23 +8,9 @@
 #include <memory>
 
 #include "serial/PlatformSerial.h"
+#include "tests/support/FixedClock.h"
 
 namespace k54::test {
-namespace {
-
-std::tm fixedClock() {
-    std::tm t{};
-    t.tm_year = 109;
-    t.tm_mon = 10;
-    t.tm_mday = 18;
-    t.tm_hour = 8;
-    t.tm_min = 5;
-    t.tm_sec = 29;
-    return t;
-}
-
-}  // namespace
-
 QtWindowRig::QtWindowRig(const std::filesystem::path& portsDir)
     : port(makePlatformSerialBackend(portsDir)), bus(port), system{'.', fixedClock}, window(port, bus, state, system) {
     window.show();
