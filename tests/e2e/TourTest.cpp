@@ -117,7 +117,6 @@ private slots:
         QVERIFY(!s.rig.widget<QWidget>("Panel_Tsp")->isHidden());
         s.screenshot("connected-mode", 0);
         s.screenshot("connected-display", 2);
-        s.screenshot("connected-interface", 5);
 
         QTest::mouseClick(s.rig.widget<QPushButton>("ConnectCom"), Qt::LeftButton);
         QVERIFY(s.looksDisconnected());
