@@ -5,7 +5,7 @@
 
 namespace k54 {
 
-HeadlessForm::HeadlessForm() {
+HeadlessForm::HeadlessForm(bool reactivatesAfterBox) : reactivatesAfterBox_(reactivatesAfterBox) {
     for (const ControlSpec& entry : windowLayout()) {
         State s;
         s.kind = entry.kind;
@@ -170,15 +170,23 @@ void HeadlessForm::setTimerEnabled(std::string_view name, bool enabled) {
     state(name).enabled = enabled;
 }
 
+// A box takes the window's activation: the focused field loses the focus only for the box's time, so
+// it is not left.
+void HeadlessForm::recordBox(BoxKind kind, std::string_view text, std::string_view caption) {
+    boxes_.push_back({kind, std::string(text), std::string(caption)});
+    active_ = false;
+    boxClosed_ = true;
+}
+
 void HeadlessForm::showInformation(std::string_view text) {
-    boxes_.push_back({BoxKind::Information, std::string(text), {}});
+    recordBox(BoxKind::Information, text, {});
 }
 void HeadlessForm::showMessage(std::string_view text) {
-    boxes_.push_back({BoxKind::Message, std::string(text), {}});
+    recordBox(BoxKind::Message, text, {});
 }
 
 bool HeadlessForm::askYesNo(std::string_view text, std::string_view caption) {
-    boxes_.push_back({BoxKind::Question, std::string(text), std::string(caption)});
+    recordBox(BoxKind::Question, text, caption);
     if (answers_.empty()) return false;  // a question the test did not expect is answered No
     const bool yes = answers_.front();
     answers_.pop_front();
@@ -192,56 +200,92 @@ void HeadlessForm::activate() {
     raise(EventKind::Activate, kWindowName);
 }
 
+void HeadlessForm::settle() {
+    if (!boxClosed_ || !reactivatesAfterBox_) return;
+    boxClosed_ = false;
+    active_ = true;
+    activate();
+    if (!focused_.empty() && entered_ != focused_) {
+        entered_ = focused_;
+        raise(EventKind::Enter, focused_);
+    }
+    settle();  // the handlers just run may have shown a box of their own
+}
+
 void HeadlessForm::operatorChooses(std::string_view list, int index) {
     setItemIndex(list, index);
     raise(EventKind::Change, list);
+    settle();
 }
 
 void HeadlessForm::operatorTypes(std::string_view field, std::string_view text) {
     setText(field, text);
+    settle();
 }
 
 bool HeadlessForm::operatorTypesChar(std::string_view field, int character) {
     const int passed = raiseKey(EventKind::KeyPress, field, character);
-    if (passed == 0) return false;
+    if (passed == 0) {
+        settle();
+        return false;
+    }
     State& s = state(field);
     if (passed == 8) {
         if (!s.text.empty()) setText(field, s.text.substr(0, s.text.size() - 1));
     } else if (s.maxLength == 0 || static_cast<int>(s.text.size()) < s.maxLength) {
         setText(field, s.text + static_cast<char>(passed));
     }
+    settle();
     return true;
 }
 
+// As Qt moves the focus: the window's focus control changes first, then the control left gets its
+// focus-out and the new one its focus-in, each only while the window is active. A box shown by the
+// focus-out handler takes the activation, and the new control's focus-in then waits for the window
+// to be activated again.
 void HeadlessForm::focus(std::string_view control) {
-    leaveFocus();
-    focused_ = std::string(control);
-    raise(EventKind::Enter, control);
+    if (focused_ == control) return;
+    const std::string left = std::exchange(focused_, std::string(control));
+    if (active_ && !left.empty() && entered_ == left) {
+        entered_.clear();
+        raise(EventKind::Exit, left);
+    }
+    if (active_ && !focused_.empty() && entered_ != focused_) {
+        entered_ = focused_;
+        raise(EventKind::Enter, focused_);
+    }
+    settle();
 }
 
 void HeadlessForm::leaveFocus() {
-    if (focused_.empty()) return;
-    const std::string left = std::exchange(focused_, {});
-    raise(EventKind::Exit, left);
+    focus({});
 }
 
 void HeadlessForm::pressKey(std::string_view control, int virtualKey) {
     raise(EventKind::KeyDown, control, virtualKey);
+    settle();
 }
 
 void HeadlessForm::click(std::string_view control) {
     State& s = state(control);
     if (s.kind == ControlKind::CheckBox) {
         setChecked(control, !s.checked);  // raises the click
-        return;
+    } else {
+        if (s.kind == ControlKind::LatchButton) s.down = !s.down;
+        raise(EventKind::Click, control);
     }
-    if (s.kind == ControlKind::LatchButton) s.down = !s.down;
-    raise(EventKind::Click, control);
+    settle();
+}
+
+void HeadlessForm::operatorOpensList(std::string_view list) {
+    raise(EventKind::DropDown, list);
+    settle();
 }
 
 bool HeadlessForm::fireTimer(std::string_view timer) {
     if (!state(timer).enabled) return false;
     raise(EventKind::Timer, timer);
+    settle();
     return true;
 }
 
@@ -249,8 +293,9 @@ int HeadlessForm::changeEvents(std::string_view control) const {
     return state(control).changeEvents;
 }
 
-HeadlessWindow::HeadlessWindow(cPort& port, mBus& bus, k54L& state, const SystemSettings& system)
-    : events(port, bus, state, form, system) {
+HeadlessWindow::HeadlessWindow(cPort& port, mBus& bus, k54L& state, const SystemSettings& system,
+                               bool reactivatesAfterBox)
+    : form(reactivatesAfterBox), events(port, bus, state, form, system) {
     form.setEventSink([this](EventKind kind, Event& e) { return events.raise(kind, e); });
 }
 

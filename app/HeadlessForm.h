@@ -4,6 +4,14 @@
 // event, a list choice from code raises none, a check box set from code raises its click.
 // Tests act as the operator through its operator calls (choose, type, focus, click), answer question
 // boxes from a queue and fire timers by hand.
+//
+// Focus follows the Qt window's order of events. A field is entered (its focus-in handler runs) once
+// per stay and left (its focus-out handler) when the focus moves on. A message box takes the window's
+// activation away: the field keeps the focus but is not left. When the box is done, a desktop with a
+// window manager activates the window again after the operator's action has run to its end: the window
+// is activated and the focused field entered, if it was not. Without a window manager
+// (reactivatesAfterBox false) the window stays inactive: the focus still moves and keys still reach the
+// focused field, but no focus-in or focus-out handler runs any more.
 #include <array>
 #include <deque>
 #include <functional>
@@ -11,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Form.h"
+#include "form/Form.h"
 #include "app/K5402p.h"
 #include "app/WindowLayout.h"
 
@@ -27,7 +35,7 @@ public:
     };
     using EventSink = std::function<bool(EventKind, Event&)>;
 
-    HeadlessForm();
+    explicit HeadlessForm(bool reactivatesAfterBox = true);
 
     // Where the model's events go (the window's handlers).
     void setEventSink(EventSink sink) { sink_ = std::move(sink); }
@@ -80,9 +88,10 @@ public:
     void operatorTypes(std::string_view field, std::string_view text);  // replaces the text
     bool operatorTypesChar(std::string_view field, int character);      // false when refused
     void focus(std::string_view control);                               // leaves the focused control, enters this one
-    void leaveFocus();
+    void leaveFocus();  // the focus moves to a control with no focus handlers
     void pressKey(std::string_view control, int virtualKey);
     void click(std::string_view control);
+    void operatorOpensList(std::string_view list);
     bool fireTimer(std::string_view timer);  // false when the timer is not running
     void answerNextQuestion(bool yes) { answers_.push_back(yes); }
 
@@ -94,6 +103,8 @@ public:
     int repaints() const { return repaints_; }
     bool closed() const { return closed_; }
     int changeEvents(std::string_view control) const;
+    const std::string& focused() const { return focused_; }
+    bool active() const { return active_; }
 
 private:
     struct Item {
@@ -115,6 +126,9 @@ private:
     const State& state(std::string_view name) const;
     void raise(EventKind kind, std::string_view name, int key = 0);
     int raiseKey(EventKind kind, std::string_view name, int key);
+    void recordBox(BoxKind kind, std::string_view text, std::string_view caption);
+    // The end of an operator's action: the window manager activates the window again after a box.
+    void settle();
 
     std::map<std::string, State, std::less<>> controls_;
     std::array<std::string, 4> panels_;
@@ -122,7 +136,11 @@ private:
     std::vector<Box> boxes_;
     std::deque<bool> answers_;
     EventSink sink_;
-    std::string focused_;
+    std::string focused_;  // the window's focus control
+    std::string entered_;  // the field whose focus-in ran and whose focus-out has not
+    bool active_ = true;
+    bool boxClosed_ = false;  // a box was shown since the window was last activated
+    bool reactivatesAfterBox_;
     int beeps_ = 0, repaints_ = 0;
     bool closed_ = false;
 };
@@ -130,7 +148,7 @@ private:
 // The headless window: the model and its handlers, wired like the real one.
 class HeadlessWindow {
 public:
-    HeadlessWindow(cPort& port, mBus& bus, k54L& state, const SystemSettings& system);
+    HeadlessWindow(cPort& port, mBus& bus, k54L& state, const SystemSettings& system, bool reactivatesAfterBox = true);
     HeadlessForm form;
     WindowEvents events;
 

@@ -1,6 +1,5 @@
 #include "app/K5402p.h"
 
-#include "app/Status.h"
 #include "app/WindowLayout.h"
 #include "config/ConfigTransfer.h"
 #include "config/Connection.h"
@@ -8,6 +7,7 @@
 #include "config/Measurement.h"
 #include "config/Password.h"
 #include "config/ValueEntry.h"
+#include "form/Status.h"
 
 namespace k54 {
 namespace {
@@ -21,14 +21,23 @@ constexpr std::string_view kParameterEdits[] = {"rLn_E", "Us1_E", "Gs1_E", "Us2_
 std::vector<Wire> buildWiring() {
     using W = WindowEvents;
     std::vector<Wire> wires{
-        {kWindowName, EventKind::Create, &W::FormCreate},    {kWindowName, EventKind::Activate, &W::FormActivate},
-        {"DemoExit", EventKind::Click, &W::DemoExitClick},   {"ClearMemo", EventKind::Click, &W::ClearMemoClick},
-        {"Adr_E", EventKind::Change, &W::Adr_EChange},       {"Spd_B", EventKind::Change, &W::Spd_BChange},
-        {"Com_B", EventKind::Change, &W::Com_BChange},       {"ConnectCom", EventKind::Click, &W::ConnectComClick},
-        {"Source", EventKind::Click, &W::SourceClick},       {"Psw_E", EventKind::Exit, &W::Psw_EExit},
-        {"Psw_E", EventKind::KeyPress, &W::Psw_EKeyPress},   {"Psw_Write", EventKind::Click, &W::Psw_WriteClick},
-        {"Psw_Reset", EventKind::Click, &W::Psw_ResetClick}, {"Timer_ReadMg", EventKind::Timer, &W::Timer_ReadMgTimer},
-        {"TimerReal", EventKind::Timer, &W::TimerRealTimer}, {"Mgr_En", EventKind::Click, &W::Mon_EnClick},
+        {kWindowName, EventKind::Create, &W::FormCreate},
+        {kWindowName, EventKind::Activate, &W::FormActivate},
+        {"DemoExit", EventKind::Click, &W::DemoExitClick},
+        {"ClearMemo", EventKind::Click, &W::ClearMemoClick},
+        {"Adr_E", EventKind::Change, &W::Adr_EChange},
+        {"Spd_B", EventKind::Change, &W::Spd_BChange},
+        {"Com_B", EventKind::Change, &W::Com_BChange},
+        {"Com_B", EventKind::DropDown, &W::Com_BDropDown},
+        {"ConnectCom", EventKind::Click, &W::ConnectComClick},
+        {"Source", EventKind::Click, &W::SourceClick},
+        {"Psw_E", EventKind::Exit, &W::Psw_EExit},
+        {"Psw_E", EventKind::KeyPress, &W::Psw_EKeyPress},
+        {"Psw_Write", EventKind::Click, &W::Psw_WriteClick},
+        {"Psw_Reset", EventKind::Click, &W::Psw_ResetClick},
+        {"Timer_ReadMg", EventKind::Timer, &W::Timer_ReadMgTimer},
+        {"TimerReal", EventKind::Timer, &W::TimerRealTimer},
+        {"Mgr_En", EventKind::Click, &W::Mon_EnClick},
         {"Timer_Mgr", EventKind::Timer, &W::Timer_MgrTimer},
     };
     for (const std::string_view list : kParameterLists) wires.push_back({list, EventKind::Change, &W::Mod_BChange});
@@ -64,6 +73,7 @@ void WindowEvents::FormCreate(Event&) {
     stopMeasurementPoll(session_);
     clearPasswordField(session_);
     listSerialPorts(session_);
+    showClock(session_);  // the current time from the start, not the design text until the first tick
 }
 
 void WindowEvents::FormActivate(Event&) {
@@ -85,6 +95,10 @@ void WindowEvents::Com_BChange(Event&) {
     selectPort(session_);
 }
 
+void WindowEvents::Com_BDropDown(Event&) {
+    refreshSerialPorts(session_);
+}
+
 void WindowEvents::ConnectComClick(Event&) {
     if (toggleConnection(session_)) readConfiguration(session_);
 }
@@ -103,7 +117,7 @@ void WindowEvents::Us1_EExit(Event& e) {
 }
 
 void WindowEvents::Us1_EKeyDown(Event& e) {
-    if (e.key == kVirtualKeyEnter) commitValueEntry(session_, e.sender);
+    if (e.key == kKeyEnter) commitValueEntry(session_, e.sender);
 }
 
 void WindowEvents::Psw_EExit(Event&) {

@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "config/Session.h"
+#include "form/Keys.h"
 
 namespace k54 {
 
-enum class EventKind { Create, Activate, Click, Change, Enter, Exit, KeyDown, KeyPress, Timer };
+// DropDown: the operator opens a list (its items are about to show).
+enum class EventKind { Create, Activate, Click, Change, Enter, Exit, KeyDown, KeyPress, Timer, DropDown };
 
 // What a handler receives: the control that raised the event and, for key events, the key
 // (a key-press handler sets it to 0 to keep the character out of the field).
@@ -18,8 +20,6 @@ struct Event {
     ControlKind senderKind = ControlKind::Form;
     int key = 0;
 };
-
-inline constexpr int kVirtualKeyEnter = 13;
 
 class WindowEvents {
 public:
@@ -35,6 +35,7 @@ public:
     void Adr_EChange(Event& e);
     void Spd_BChange(Event& e);
     void Com_BChange(Event& e);
+    void Com_BDropDown(Event& e);
     void ConnectComClick(Event& e);
     void SourceClick(Event& e);
     void Mod_BChange(Event& e);

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "config/InputTypes.h"
+#include "config/ListItems.h"
 
 namespace k54 {
 namespace {
@@ -17,16 +17,10 @@ constexpr int kInputLeft = 300;
 constexpr int kListWidth = 140;
 constexpr int kEditWidth = 80;
 
-std::vector<std::string> numbers(int first, int last) {
-    std::vector<std::string> items;
-    for (int n = first; n <= last; ++n) items.push_back(std::to_string(n));
-    return items;
-}
-
-std::vector<std::string> inputTypeItems() {
-    std::vector<std::string> items;
-    for (const InputTypeInfo& type : kInputTypes) items.emplace_back(type.itemText);
-    return items;
+// The items of a parameter list row.
+std::vector<std::string> itemsOf(int rowIndex) {
+    const std::vector<std::string_view> texts = listItems(rowIndex);
+    return {texts.begin(), texts.end()};
 }
 
 // The port list's design items "Сом 1" ... "Сом 255" (Cyrillic С and о), replaced at creation.
@@ -35,9 +29,6 @@ std::vector<std::string> designPortItems() {
     for (int n = 1; n <= 255; ++n) items.push_back("Сом " + std::to_string(n));
     return items;
 }
-
-const std::vector<std::string> kOffOn{"Выключен", "Включен"};
-const std::vector<std::string> kOffOnNeuter{"Выключено", "Включено"};
 
 class LayoutBuilder {
 public:
@@ -130,20 +121,19 @@ void addConnectionGroup(LayoutBuilder& b) {
     b.label("Spd_T", g, {58, 52, 70, 15}, "Скорость");
     b.label("StaticText2", g, {136, 52, 60, 15}, "Порт");
     b.edit("Adr_E", g, {8, 67, 44, 21}, "0");
-    b.list("Spd_B", g, {58, 67, 72, 21}, {"2400", "4800", "9600", "19200", "38400", "57600", "115200"}, 2);
-    b.list("Com_B", g, {136, 67, 74, 21}, designPortItems());
+    b.list("Spd_B", g, {58, 67, 72, 21}, itemsOf(row::Spd), 2);
+    b.list("Com_B", g, {136, 67, 74, 21}, designPortItems()).announcesDropDown = true;
 }
 
 void addModePage(LayoutBuilder& b) {
     const std::string f = b.page("TabSheet2", "Режим", "GroupBox3", "Управление входом");
     b.rowLabel(f, 0, "Mod_B", "Тип датчика (dAt)");
-    b.list("Mod_B", f, {150, LayoutBuilder::rowTop(0), 290, 21}, inputTypeItems());
+    b.list("Mod_B", f, {150, LayoutBuilder::rowTop(0), 290, 21}, itemsOf(row::Mod));
 
     b.add("Panel_Tsp", ControlKind::GroupBox, f, {6, 44, 437, 74}, "Параметры входа при измерении сопротивления")
         .visible = false;
     b.rowLabel("Panel_Tsp", 0, "Sch_B", "Схема подключения");
-    b.list("Sch_B", "Panel_Tsp", {294, 18, 137, 21},
-           {"2-проводная", "2-проводная с компенсацией", "3-проводная", "4-проводная"});
+    b.list("Sch_B", "Panel_Tsp", {294, 18, 137, 21}, itemsOf(row::Sch));
     b.add("Panel_Rlin", ControlKind::Panel, "Panel_Tsp", {2, 42, 433, 28}).visible = false;
     b.rowLabel("Panel_Rlin", 0, "rLn_E", "Компенсирующее сопротивление ", 2);
     b.edit("rLn_E", "Panel_Rlin", {292, 3, kEditWidth, 21}, "0.00");
@@ -152,9 +142,9 @@ void addModePage(LayoutBuilder& b) {
     b.add("Panel_Tmp", ControlKind::GroupBox, f, {6, 44, 437, 74}, "Параметры входа при термопарном измерении ")
         .visible = false;
     b.rowLabel("Panel_Tmp", 0, "Mcj_B", "Компенсация температуры холодного спая");
-    b.list("Mcj_B", "Panel_Tmp", {294, 18, 137, 21}, kOffOn, 0);
+    b.list("Mcj_B", "Panel_Tmp", {294, 18, 137, 21}, itemsOf(row::Mcj), 0);
 
-    b.listRow(f, 5, "Ufp_B", "Точность индикации (UF)", {"0", "1", "2", "3"}, 0);
+    b.listRow(f, 5, "Ufp_B", "Точность индикации (UF)", itemsOf(row::Ufp), 0);
 }
 
 void addSetpointPage(LayoutBuilder& b) {
@@ -166,38 +156,35 @@ void addSetpointPage(LayoutBuilder& b) {
     b.editRow(f, 3, "Gs1_E", "Гистерезис 1 (GS_1)", "0.1");
     b.editRow(f, 4, "Us2_E", "Уставка 2 (US_2)", "0.0");
     b.editRow(f, 5, "Gs2_E", "Гистерезис 2 (GS_2)", "0.1");
-    b.listRow(f, 6, "Brn_B", "Датчик обрыва (CutE)", kOffOn, 0);
+    b.listRow(f, 6, "Brn_B", "Датчик обрыва (CutE)", itemsOf(row::Brn), 0);
 }
 
 void addDisplayPage(LayoutBuilder& b) {
     const std::string f = b.page("TabSheet4", "Индикация", "GroupBox5", "Диапазон");
-    b.listRow(f, 0, "Rng_B", "Диапазон преобразования (C_HS)",
-              {"Входной полный", "Входной заданный", "Условный полный", "Условный заданный"}, 0);
+    b.listRow(f, 0, "Rng_B", "Диапазон преобразования (C_HS)", itemsOf(row::Rng), 0);
     b.editRow(f, 1, "Dpl_E", "Минимум диапазона (DpLo)", "0.0");
     b.editRow(f, 2, "Dph_E", "Максимум диапазона (DpHi)", "320.0");
     b.editRow(f, 3, "Iol_E", "Минимум диапазона (IoLo)", "0.0");
     b.editRow(f, 4, "Ioh_E", "Максимум диапазона (IoHi)", "100.0");
-    b.listRow(f, 5, "Ind_B", "Цифровой индикатор (Ind)", {"Измерение", "Уставка 1", "Уставка 2", "Температура"}, 0);
-    b.listRow(f, 6, "Ndt_B", "Усреднение (ndt)", numbers(1, 30));
+    b.listRow(f, 5, "Ind_B", "Цифровой индикатор (Ind)", itemsOf(row::Ind), 0);
+    b.listRow(f, 6, "Ndt_B", "Усреднение (ndt)", itemsOf(row::Ndt));
 }
 
 void addBarPage(LayoutBuilder& b) {
     const std::string f = b.page("TabSheet7", "Линейный индикатор", "GroupBox6", "Аналоговая шкала");
-    b.listRow(f, 0, "Lt__B", "Режим линейного индикатора (Lt)",
-              {"АНА", "АПН", "НПА", "ПНА", "АН", "НА", "Н1", "Н2", "Н3"}, 0);
-    b.listRow(f, 1, "Lp__B", "Вид линейного индикатора (LP)", {"Риска", "Столбик"});
-    b.listRow(f, 2, "La__B", "Яркость линейного индикатора (LA)", numbers(1, 16));
-    b.listRow(f, 3, "Ld__B", "Яркость цифрового индикатора (Ld)", numbers(1, 16));
-    const std::vector<std::string> relay{"Выключено", "Прямая", "Инверсная"};
-    b.listRow(f, 4, "Rl1_B", "Канал 1 (rL1)", relay, 0);
-    b.listRow(f, 5, "Rl2_B", "Канал 2 (rL2)", relay, 0);
+    b.listRow(f, 0, "Lt__B", "Режим линейного индикатора (Lt)", itemsOf(row::Lt), 0);
+    b.listRow(f, 1, "Lp__B", "Вид линейного индикатора (LP)", itemsOf(row::Lp));
+    b.listRow(f, 2, "La__B", "Яркость линейного индикатора (LA)", itemsOf(row::La));
+    b.listRow(f, 3, "Ld__B", "Яркость цифрового индикатора (Ld)", itemsOf(row::Ld));
+    b.listRow(f, 4, "Rl1_B", "Канал 1 (rL1)", itemsOf(row::Rl1), 0);
+    b.listRow(f, 5, "Rl2_B", "Канал 2 (rL2)", itemsOf(row::Rl2), 0);
 }
 
 void addCurrentOutputPage(LayoutBuilder& b) {
     const std::string f = b.page("TabSheet5", "Токовый выход", "GroupBox7", "Токовый выход");
-    b.listRow(f, 0, "Out_B", "Режим токового выхода (IOdP)", {"Отключен", "0 .. 5 мА", "0 .. 20 мА", "4 .. 20 мА"});
-    b.listRow(f, 1, "Sqr_B", "Корнеизвлечение (Sqrt)", kOffOnNeuter, 0);
-    b.listRow(f, 2, "Ien_B", "Фиксированный режим (I_En)", kOffOnNeuter, 0);
+    b.listRow(f, 0, "Out_B", "Режим токового выхода (IOdP)", itemsOf(row::Out));
+    b.listRow(f, 1, "Sqr_B", "Корнеизвлечение (Sqrt)", itemsOf(row::Sqr), 0);
+    b.listRow(f, 2, "Ien_B", "Фиксированный режим (I_En)", itemsOf(row::Ien), 0);
     b.editRow(f, 3, "Icd_E", "Значение (Icod)", "0.00");
 }
 
@@ -207,7 +194,7 @@ void addInterfacePage(LayoutBuilder& b) {
         b.label("Ptr_T", f, {kLabelLeft, LayoutBuilder::rowTop(0) + 2, kLabelWidth, 18}, "Протокол  обмена");
     protocolLabel.isLabel = true;
     protocolLabel.visible = false;
-    b.list("Ptr_B", f, LayoutBuilder::listAt(0), {"MODBUS"}, 0).visible = false;
+    b.list("Ptr_B", f, LayoutBuilder::listAt(0), itemsOf(row::Ptr), 0).visible = false;
 
     b.rowLabel(f, 1, "Psw_E", "Установка пароля");
     ControlSpec& password = b.add("Psw_E", ControlKind::MaskedEdit, f, {kInputLeft, LayoutBuilder::rowTop(1), 60, 21});

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Form.h"
+#include "form/Form.h"
 
 namespace k54 {
 
@@ -37,6 +37,7 @@ struct ControlSpec {
     int interval = 0;      // timers, milliseconds
     bool isLabel = false;  // a parameter label on a page (bold)
     bool checkable = false;
+    bool announcesDropDown = false;  // a list that tells when the operator opens it
 };
 
 struct StatusPanelSpec {

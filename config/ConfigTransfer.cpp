@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/Status.h"
+#include "form/Status.h"
 #include "config/InputView.h"
 #include "config/RowBinding.h"
 
@@ -28,17 +28,11 @@ bool readConfiguration(Session& s) {
         reportStatus(s.form, "Ошибка чтения конфигурации");
         return false;
     }
-    for (int k = 0; k < kConfigRegisterCount; ++k) {
-        const int rowIndex = registerToRow(k).value();
-        ParamRow& row = s.k.row(rowIndex);
-        if (row.wide) {
-            row.value = decodeWide(replyRegister(s.k.rxFrame, k), replyRegister(s.k.rxFrame, k + 1));
-            ++k;
-        } else {
-            row.value = decodeNarrow(replyRegister(s.k.rxFrame, k));
-        }
-        showReadValue(s, rowIndex);
-    }
+    RegisterImage image{};
+    for (int k = 0; k < kConfigRegisterCount; ++k)
+        image.at(static_cast<std::size_t>(k)) = replyRegister(s.k.rxFrame, k);
+    decodeRegisterImage(s.k.params, image);
+    for (int i = 0; i < kParamCount; ++i) showReadValue(s, i);
     refreshInputView(s);
     return true;
 }
@@ -53,6 +47,10 @@ void ParameterSends::send(int rowIndex) {
     const uint8_t result = writeParameter(s_, rowIndex);
     failed_ = failed_ || result != 0;
     lineSilent_ = result == kNoReply;
+}
+
+void ParameterSends::sendAll(const std::vector<int>& rowIndices) {
+    for (const int rowIndex : rowIndices) send(rowIndex);
 }
 
 void ParameterSends::reportFailure() const {

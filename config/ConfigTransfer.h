@@ -1,6 +1,8 @@
 #pragma once
 // Moving the configuration between the instrument and the window: the whole read, one parameter's
 // write, and the factory write.
+#include <vector>
+
 #include "config/Session.h"
 
 namespace k54 {
@@ -20,6 +22,7 @@ class ParameterSends {
 public:
     explicit ParameterSends(Session& s) : s_(s) {}
     void send(int rowIndex);
+    void sendAll(const std::vector<int>& rowIndices);
     bool lineSilent() const { return lineSilent_; }
     // "Ошибка записи параметра" when any write failed or was skipped.
     void reportFailure() const;

@@ -3,7 +3,7 @@
 #include <array>
 #include <charconv>
 
-#include "app/Status.h"
+#include "form/Status.h"
 #include "config/Measurement.h"
 #include "config/RowBinding.h"
 #include "config/TextFormat.h"
@@ -77,6 +77,14 @@ void listSerialPorts(Session& s) {
     s.form.clearItems("Com_B");
     for (const int port : ports)
         s.form.addItem("Com_B", portItemText(port), s.port.describe(static_cast<uint8_t>(port)));
+}
+
+void refreshSerialPorts(Session& s) {
+    if (s.k.openPort != 0) return;
+    const std::string chosen = s.form.text("Com_B");
+    listSerialPorts(s);
+    for (int i = 0; i < s.form.itemCount("Com_B"); ++i)
+        if (s.form.itemText("Com_B", i) == chosen) s.form.setItemIndex("Com_B", i);
 }
 
 void initialiseWindow(Session& s) {

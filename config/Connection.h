@@ -19,6 +19,9 @@ std::vector<int> portNumbersFromDeviceNames(const std::vector<std::string>& name
 int32_t deviceVersion(uint8_t v1, uint8_t v2, uint8_t v3, uint8_t v4);
 
 void listSerialPorts(Session& s);
+// The operator opens the port list: while no port is held, the list is made anew (an adapter plugged
+// in since shows up), keeping the chosen port when it is still there.
+void refreshSerialPorts(Session& s);
 void initialiseWindow(Session& s);
 void selectSpeed(Session& s);
 void selectPort(Session& s);

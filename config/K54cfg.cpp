@@ -3,9 +3,7 @@
 namespace k54 {
 
 std::optional<int> findRowByControl(const k54L& k, std::string_view controlName) {
-    for (int i = 0; i < kParamCount; ++i)
-        if (k.row(i).controlName == controlName) return i;
-    return std::nullopt;
+    return findRow(k.params, controlName);
 }
 
 }  // namespace k54

@@ -27,8 +27,14 @@ std::array<uint16_t, 2> encodeWide(int32_t value) {
     return {static_cast<uint16_t>(bits >> 16), static_cast<uint16_t>(bits & 0xFFFFu)};
 }
 
-std::array<uint16_t, kConfigRegisterCount> registerImage(const ParamTable& rows, bool factory) {
-    std::array<uint16_t, kConfigRegisterCount> image{};
+std::optional<int> findRow(const ParamTable& rows, std::string_view controlName) {
+    for (int i = 0; i < kParamCount; ++i)
+        if (rows.at(static_cast<std::size_t>(i)).controlName == controlName) return i;
+    return std::nullopt;
+}
+
+RegisterImage registerImage(const ParamTable& rows, bool factory) {
+    RegisterImage image{};
     for (const ParamRow& r : rows) {
         const int32_t v = factory ? r.factoryValue : r.value;
         if (r.wide) {
@@ -40,6 +46,11 @@ std::array<uint16_t, kConfigRegisterCount> registerImage(const ParamTable& rows,
         }
     }
     return image;
+}
+
+void decodeRegisterImage(ParamTable& rows, const RegisterImage& image) {
+    for (ParamRow& r : rows)
+        r.value = r.wide ? decodeWide(image.at(r.reg), image.at(r.reg + 1u)) : decodeNarrow(image.at(r.reg));
 }
 
 bool isOneBased(std::string_view controlName) {

@@ -68,9 +68,13 @@ inline constexpr ParamTable kParamTemplate{{
 
 // Row indices the operations name directly.
 namespace row {
-inline constexpr int Mod = 0, Sch = 1, rLn = 2, Ufp = 4, Rng = 5, Dpl = 6, Dph = 7, Iol = 8, Ioh = 9, Ndt = 11,
-                     Icd = 15, Adr = 17, Spd = 18, Psw = 19, La = 23, Ld = 24, Us1 = 27, Gs1 = 28, Us2 = 29, Gs2 = 30;
+inline constexpr int Mod = 0, Sch = 1, rLn = 2, Brn = 3, Ufp = 4, Rng = 5, Dpl = 6, Dph = 7, Iol = 8, Ioh = 9, Ind = 10,
+                     Ndt = 11, Out = 12, Sqr = 13, Ien = 14, Icd = 15, Mcj = 16, Adr = 17, Spd = 18, Psw = 19, Ptr = 20,
+                     Lt = 21, Lp = 22, La = 23, Ld = 24, Rl1 = 25, Rl2 = 26, Us1 = 27, Gs1 = 28, Us2 = 29, Gs2 = 30;
 }
+
+// The row bound to the control of that name (rows compared in table order), or nothing.
+std::optional<int> findRow(const ParamTable& rows, std::string_view controlName);
 
 // The row that register k (0 - 38) belongs to; nothing for a register outside the image.
 std::optional<int> registerToRow(int k);
@@ -82,8 +86,12 @@ int32_t decodeWide(uint16_t high, uint16_t low);
 uint16_t encodeNarrow(int32_t value);
 std::array<uint16_t, 2> encodeWide(int32_t value);
 
+using RegisterImage = std::array<uint16_t, kConfigRegisterCount>;
+
 // The registers 0 - 38 that the given values make, in register order.
-std::array<uint16_t, kConfigRegisterCount> registerImage(const ParamTable& rows, bool factory);
+RegisterImage registerImage(const ParamTable& rows, bool factory);
+// Every row's value from the registers 0 - 38 (wide rows from their two registers).
+void decodeRegisterImage(ParamTable& rows, const RegisterImage& image);
 
 // Lists whose first item stands for value 1 (averaging, the two brightness lists).
 bool isOneBased(std::string_view controlName);

@@ -4,11 +4,9 @@
 #include <string_view>
 
 #include "config/Session.h"
+#include "form/Keys.h"
 
 namespace k54 {
-
-inline constexpr int kKeyBackspace = 8;
-inline constexpr int kKeyEnter = 13;
 
 // The field's digits as a number (blanks around them allowed); nothing when it holds no number.
 std::optional<uint16_t> passwordFromText(std::string_view text);

@@ -1,20 +1,12 @@
 #include "config/RowBinding.h"
 
+#include "config/ListItems.h"
 #include "config/NumberText.h"
 
 namespace k54 {
 
 void bindRows(Session& s) {
     for (ParamRow& row : s.k.params) row.bound = s.form.hasControl(row.controlName);
-}
-
-int listIndexForValue(const ParamRow& row) {
-    const int64_t index = isOneBased(row.controlName) ? int64_t{row.value} - 1 : row.value;
-    return index < 0 ? -1 : static_cast<int>(index);
-}
-
-int32_t valueForListIndex(const ParamRow& row, int index) {
-    return isOneBased(row.controlName) ? index + 1 : index;
 }
 
 std::string readDisplayText(const ParamRow& row, char decimalSeparator, float& displayValue) {
@@ -38,6 +30,13 @@ void showTenthsValue(Session& s, int rowIndex) {
     if (!row.bound) return;
     s.form.setText(row.controlName, formatWithTemplate(static_cast<long double>(row.value) * 0.1L, row.format,
                                                        s.system.decimalSeparator));
+}
+
+void showResets(Session& s, const ChangePlan& plan) {
+    if (plan.rangeShown)
+        for (const int r : {row::Dpl, row::Dph, row::Iol, row::Ioh}) showTenthsValue(s, r);
+    if (plan.setpointsShown)
+        for (const int r : {row::Us1, row::Gs1, row::Us2, row::Gs2}) showTenthsValue(s, r);
 }
 
 }  // namespace k54

@@ -4,7 +4,7 @@
 #include <ctime>
 #include <functional>
 
-#include "app/Form.h"
+#include "form/Form.h"
 #include "config/K54cfg.h"
 #include "modbus/K54mdb.h"
 #include "serial/K54com.h"

@@ -1,5 +1,7 @@
 #include "app/qt/ControlFactory.h"
 
+#include "app/qt/DropDownList.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -53,7 +55,7 @@ QWidget* createEdit(const ControlSpec& entry, QWidget* parent) {
 }
 
 QWidget* createList(const ControlSpec& entry, QWidget* parent) {
-    auto* list = new QComboBox(parent);
+    auto* list = entry.announcesDropDown ? new DropDownList(parent) : new QComboBox(parent);
     list->setEditable(false);
     for (const std::string& item : entry.items) list->addItem(qs(item));
     list->setCurrentIndex(entry.itemIndex);

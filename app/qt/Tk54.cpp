@@ -20,6 +20,7 @@
 
 #include "app/WindowLayout.h"
 #include "app/qt/ControlFactory.h"
+#include "app/qt/DropDownList.h"
 
 namespace k54 {
 namespace {
@@ -108,6 +109,11 @@ void Tk54::wire(const Wire& w, QObject* object) {
             else if (auto* edit = qobject_cast<QLineEdit*>(object))
                 connect(edit, &QLineEdit::textChanged, this, [this, name] { dispatch(EventKind::Change, name); });
             break;
+        case EventKind::DropDown:
+            if (auto* list = qobject_cast<DropDownList*>(object))
+                connect(list, &DropDownList::aboutToDropDown, this,
+                        [this, name] { dispatch(EventKind::DropDown, name); });
+            break;
         case EventKind::Timer:
             if (auto* timer = qobject_cast<QTimer*>(object))
                 connect(timer, &QTimer::timeout, this, [this, name] { dispatch(EventKind::Timer, name); });
@@ -153,7 +159,7 @@ bool Tk54::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-                dispatch(EventKind::KeyDown, name, kVirtualKeyEnter);  // the key still reaches the field
+                dispatch(EventKind::KeyDown, name, kKeyEnter);  // the key still reaches the field
             const int character = typedCharacter(key);
             if (character != 0 && !dispatch(EventKind::KeyPress, name, character)) return true;
             break;

@@ -4,7 +4,7 @@
 #include <QHash>
 #include <QWidget>
 
-#include "app/Form.h"
+#include "form/Form.h"
 #include "app/K5402p.h"
 
 class QLabel;

@@ -2,7 +2,9 @@
 // disconnecting; against the simulated instrument on a virtual port.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 
 #include "config/Connection.h"
 #include "tests/unit/Rig.h"
@@ -52,6 +54,52 @@ TEST_F(Connection, ThePortListNamesTheVirtualPortWithItsDevice) {
     ASSERT_GE(found, 0);
     EXPECT_NE(form.itemHint("Com_B", found).find(rig.sim.linkPath().string()), std::string::npos);
     EXPECT_EQ(form.itemIndex("Com_B") == found, false) << "port 1 is chosen at start, not port 4";
+}
+
+// A port whose link comes or goes after the window opened shows up, or is gone, when the operator
+// next opens the list; the port chosen stays chosen while it is there.
+TEST(PortListRefresh, OpeningTheListMakesItAnewKeepingTheChoice) {
+    test::ScratchDir portsDir("k54-ports");
+    test::WindowRig rig(portsDir.path());
+    HeadlessForm& form = rig.form();
+    auto items = [&form] {
+        std::vector<std::string> texts;
+        for (int i = 0; i < form.itemCount("Com_B"); ++i) texts.push_back(form.itemText("Com_B", i));
+        return texts;
+    };
+    auto has = [&items](const std::string& port) { return std::ranges::count(items(), port) == 1; };
+    const auto link = [&portsDir](const char* name) {
+        std::filesystem::create_symlink("/dev/null", portsDir.path() / name);
+    };
+
+    link("com207");
+    EXPECT_FALSE(has("COM207"));  // made at creation only ...
+    form.operatorOpensList("Com_B");
+    ASSERT_TRUE(has("COM207"));  // ... and anew when the operator opens it
+    const auto at = [&items](const std::string& port) {
+        const auto texts = items();
+        return static_cast<int>(std::ranges::find(texts, port) - texts.begin());
+    };
+    form.operatorChooses("Com_B", at("COM207"));
+    EXPECT_EQ(rig.state.portNumber, 207);
+
+    link("com203");
+    form.operatorOpensList("Com_B");
+    EXPECT_TRUE(has("COM203"));
+    EXPECT_EQ(form.text("Com_B"), "COM207");
+
+    std::filesystem::remove(portsDir.path() / "com207");
+    form.operatorOpensList("Com_B");
+    EXPECT_FALSE(has("COM207"));
+    EXPECT_EQ(form.itemIndex("Com_B"), -1);
+}
+
+TEST_F(Connection, ThePortListStaysAsItIsWhileConnected) {
+    ASSERT_TRUE(rig.connect());
+    std::filesystem::create_symlink("/dev/null", rig.sim.portsDir() / "com209");
+    form.operatorOpensList("Com_B");
+    for (int i = 0; i < form.itemCount("Com_B"); ++i) EXPECT_NE(form.itemText("Com_B", i), "COM209");
+    EXPECT_EQ(form.text("Com_B"), "COM4");
 }
 
 TEST_F(Connection, ConnectsReadsTheConfigurationDisconnectsAndConnectsAgain) {

@@ -4,56 +4,37 @@
 #include <chrono>
 
 #include "config/Measurement.h"
+#include "serial/PlatformSerial.h"
 #include "tests/unit/Rig.h"
 
 namespace k54 {
 namespace {
-
-TEST(MeasurementText, IsCutToThePrecisionAndRightAligned) {
-    struct Case {
-        int32_t raw;
-        int precision;
-        char separator;
-        const char* shown;
-    };
-    const Case cases[] = {
-        {123999, 0, '.', "   123"},    {123456, 1, '.', "  123.4"},   {123456, 2, '.', "  123.45"},
-        {123456, 3, '.', "  123.456"}, {-1500, 0, '.', "    -1"},     {-1999, 1, '.', "   -1.9"},
-        {50000, 1, ',', "   50,0"},    {123456, 7, '.', "  123.456"}, {123456, 255, '.', "  123.456"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(formatMeasurement(c.raw, c.precision, c.separator), c.shown) << c.raw;
-}
-
-TEST(MeasurementConversion, ScaledModesMapOntoTheScaledRange) {
-    k54L k;
-    k.row(row::Mod).value = 22;  // 0 ... 320 Ohm
-    k.row(row::Iol).value = 0;
-    k.row(row::Ioh).value = 1000;
-    k.row(row::Rng).value = 2;
-    EXPECT_EQ(convertMeasurement(k, 160000), 50000);
-    EXPECT_EQ(formatMeasurement(convertMeasurement(k, 160000), 1, '.'), "   50.0");
-
-    k.row(row::Rng).value = 3;
-    k.row(row::Dpl).value = 1000;
-    k.row(row::Dph).value = 2000;
-    EXPECT_EQ(convertMeasurement(k, 150000), 50000);  // the middle of 100.0 ... 200.0
-
-    k.row(row::Dph).value = 1000;  // an empty display range: the scaled low, no division by zero
-    k.row(row::Iol).value = -50;
-    EXPECT_EQ(convertMeasurement(k, 150000), -5000);
-
-    k.row(row::Rng).value = 1;
-    EXPECT_EQ(convertMeasurement(k, 150000), 150000);
-    k.row(row::Rng).value = 2;
-    k.row(row::Mod).value = 40;  // no table range for an unknown type: left as it came
-    EXPECT_EQ(convertMeasurement(k, 150000), 150000);
-}
 
 TEST(Clock, ShowsAFixedWidthDateAndTime) {
     test::ScratchDir portsDir("k54-ports");
     test::WindowRig rig(portsDir.path());
     EXPECT_TRUE(rig.form().fireTimer("TimerReal"));
     EXPECT_EQ(rig.form().text("RealTime"), "2009-11-18   08:05:29");
+}
+
+TEST(Clock, ShowsTheCurrentTimeFromTheStartNotTheDesignText) {
+    test::ScratchDir portsDir("k54-ports");
+    cPort port(makePlatformSerialBackend(portsDir.path()));
+    mBus bus(port);
+    k54L state;
+    const SystemSettings system{'.', [] {
+                                    std::tm t{};
+                                    t.tm_year = 2031 - 1900;
+                                    t.tm_mon = 1;
+                                    t.tm_mday = 3;
+                                    t.tm_hour = 4;
+                                    t.tm_min = 5;
+                                    t.tm_sec = 6;
+                                    return t;
+                                }};
+    HeadlessWindow window(port, bus, state, system);
+    window.form.create();
+    EXPECT_EQ(window.form.text("RealTime"), "2031-02-03   04:05:06");  // before the clock's first tick
 }
 
 class Measurement : public ::testing::Test {
@@ -127,7 +108,9 @@ TEST_F(Measurement, AnInstrumentGoneSilentEndsPolling) {
     EXPECT_EQ(form.text("sUnt"), " ");
     EXPECT_EQ(form.colour("Mgr_Id"), kLampGreen);
     EXPECT_TRUE(form.isTimerEnabled("Timer_Mgr"));
-    EXPECT_TRUE(form.logLines().back() == "Прибор подключен Com4.") << "no message for a failed poll";
+    // One line says why the value went blank; the status line stays as it was.
+    EXPECT_EQ(form.logLines().back(), kNoAnswer);
+    EXPECT_EQ(form.panelText(3), "Прибор подключен Com4.");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The parameter table and the register image: every row in its registers, values encoded both ways.
 #include <gtest/gtest.h>
+#include <rapidcheck/gtest.h>
 
 #include "config/ParamTable.h"
 
@@ -64,6 +65,23 @@ TEST(ParamTemplate, OneBasedListsAreTheAveragingAndBrightnessLists) {
     EXPECT_TRUE(isOneBased("Ndt_B"));
     EXPECT_TRUE(isOneBased("La__B"));
     EXPECT_TRUE(isOneBased("Ld__B"));
+}
+
+// Any configuration the registers can hold comes back unchanged through its register image.
+RC_GTEST_PROP(RegisterImageProperty, DecodingTheImageGivesBackEveryValue, ()) {
+    ParamTable rows = kParamTemplate;
+    for (ParamRow& r : rows)
+        r.value = r.wide ? *rc::gen::arbitrary<int32_t>() : *rc::gen::inRange<int32_t>(INT16_MIN, INT16_MAX + 1);
+    ParamTable decoded = kParamTemplate;
+    decodeRegisterImage(decoded, registerImage(rows, false));
+    for (std::size_t i = 0; i < rows.size(); ++i) RC_ASSERT(decoded.at(i).value == rows.at(i).value);
+}
+
+TEST(RegisterImage, FindRowComparesControlNames) {
+    EXPECT_EQ(findRow(kParamTemplate, "Mod_B"), row::Mod);
+    EXPECT_EQ(findRow(kParamTemplate, "Gs2_E"), row::Gs2);
+    EXPECT_EQ(findRow(kParamTemplate, "Com_B"), std::nullopt);
+    EXPECT_EQ(findRow(kParamTemplate, ""), std::nullopt);
 }
 
 }  // namespace

@@ -6,11 +6,11 @@
 
 namespace k54::test {
 
-WindowRig::WindowRig(const std::filesystem::path& portsDir, char decimalSeparator)
+WindowRig::WindowRig(const std::filesystem::path& portsDir, char decimalSeparator, bool reactivatesAfterBox)
     : port(makePlatformSerialBackend(portsDir)),
       bus(port),
       system{decimalSeparator, fixedClock},
-      window(port, bus, state, system) {
+      window(port, bus, state, system, reactivatesAfterBox) {
     window.start();
 }
 
@@ -19,8 +19,8 @@ std::vector<std::string> WindowRig::logFrom(std::size_t from) const {
     return {lines.begin() + static_cast<std::ptrdiff_t>(std::min(from, lines.size())), lines.end()};
 }
 
-SimRig::SimRig(const std::vector<std::string>& simArgs, int port, char decimalSeparator)
-    : sim(simArgs, port), rig(sim.portsDir(), decimalSeparator) {}
+SimRig::SimRig(const std::vector<std::string>& simArgs, int port, char decimalSeparator, bool reactivatesAfterBox)
+    : sim(simArgs, port), rig(sim.portsDir(), decimalSeparator, reactivatesAfterBox) {}
 
 void SimRig::setRegisters(const Registers& registers) {
     for (const auto& [reg, value] : registers) sim.control("set " + std::to_string(reg) + " " + std::to_string(value));

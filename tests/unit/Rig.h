@@ -16,7 +16,9 @@ namespace k54::test {
 // The configurator's objects with the headless window started (created and activated).
 class WindowRig {
 public:
-    explicit WindowRig(const std::filesystem::path& portsDir, char decimalSeparator = '.');
+    // reactivatesAfterBox: false for a desktop without a window manager (see HeadlessForm).
+    explicit WindowRig(const std::filesystem::path& portsDir, char decimalSeparator = '.',
+                       bool reactivatesAfterBox = true);
 
     cPort port;
     mBus bus;
@@ -37,7 +39,7 @@ using Registers = std::vector<std::pair<int, int32_t>>;
 class SimRig {
 public:
     explicit SimRig(const std::vector<std::string>& simArgs = {"--no-pacing"}, int port = 4,
-                    char decimalSeparator = '.');
+                    char decimalSeparator = '.', bool reactivatesAfterBox = true);
 
     SimInstrument sim;
     WindowRig rig;

@@ -120,6 +120,44 @@ TEST_F(ValueEntryConnected, TextThatIsNotANumberGivesOneBoxAndChangesNothing) {
     EXPECT_EQ(form.text("Us1_E"), "1.2.3");  // the commas became points; the text stays
 }
 
+// The box of a refused entry takes the window's activation while the focus moves on (Tab). With a
+// window manager the next field is entered once the window is active again; without one its focus-in
+// never comes. Either way the number committed there goes to that field's own register.
+class ValueEntryAfterABox : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ValueEntryAfterABox, TheNextFieldsNumberGoesToItsOwnRegister) {
+    const bool windowManager = GetParam();
+    test::SimRig rig({"--no-pacing"}, 4, '.', windowManager);
+    ASSERT_TRUE(rig.connect());
+    HeadlessForm& form = rig.form();
+    form.focus("Us2_E");
+    form.operatorTypes("Us2_E", "abc");
+    form.focus("Gs2_E");
+    ASSERT_EQ(form.boxes().size(), 1u);
+    EXPECT_EQ(form.active(), windowManager);
+    EXPECT_EQ(rig.state().editRow, windowManager ? row::Gs2 : row::Us2);  // was Gs2_E entered?
+
+    form.operatorTypes("Gs2_E", "5");
+    const std::size_t from = rig.sim.traceLines().size();
+    form.pressKey("Gs2_E", kKeyEnter);
+    const auto requests = rig.requestsFrom(from);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].substr(0, 11), "01 10 00 25");  // registers 37-38, the second hysteresis
+    EXPECT_EQ(rig.state().row(row::Gs2).value, 50);
+    EXPECT_EQ(rig.state().row(row::Us2).value, 2560);
+    EXPECT_EQ(form.text("Gs2_E"), "5.0");
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManager, ValueEntryAfterABox, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "With" : "Without"; });
+
+TEST_F(ValueEntryConnected, ACommitForAFieldThatIsNoNumericParameterDoesNothing) {
+    const std::size_t from = rig.sim.traceLines().size();
+    for (const char* field : {"Adr_E", "Psw_E", "Com_B", "NoSuchControl"}) commitValueEntry(rig.session(), field);
+    EXPECT_TRUE(rig.requestsFrom(from).empty());
+    EXPECT_TRUE(form.boxes().empty());
+}
+
 TEST_F(ValueEntryConnected, ModeZeroSendsTheResetDisplayRangeAndTheCommittedRow) {
     const auto requests = commit("Dpl_E", "50");
     ASSERT_EQ(requests.size(), 3u);
@@ -133,7 +171,7 @@ TEST_F(ValueEntryConnected, EnterCommitsAndLeavingAfterwardsCommitsTheSameTextAg
     form.focus("Gs1_E");
     form.operatorTypes("Gs1_E", "2.5");
     const std::size_t from = rig.sim.traceLines().size();
-    form.pressKey("Gs1_E", kVirtualKeyEnter);
+    form.pressKey("Gs1_E", kKeyEnter);
     EXPECT_EQ(rig.state().row(row::Gs1).value, 25);
     form.leaveFocus();
     const auto requests = rig.requestsFrom(from);

@@ -1,7 +1,7 @@
 // The window as the logic sees it: start-up state, status reporting, event semantics and wiring.
 #include <gtest/gtest.h>
 
-#include "app/Status.h"
+#include "form/Status.h"
 #include "config/RowBinding.h"
 #include "tests/unit/Rig.h"
 
@@ -122,7 +122,7 @@ TEST_F(WindowModel, EnterInAParameterFieldCommitsAsLeavingItDoes) {
     rig.state.row(row::Us2).value = 2560;
     form.focus("Us1_E");
     form.operatorTypes("Us1_E", "12.3");
-    form.pressKey("Us1_E", kVirtualKeyEnter);
+    form.pressKey("Us1_E", kKeyEnter);
     EXPECT_EQ(rig.state.row(row::Us1).value, 123);
     form.pressKey("Us1_E", 'A');  // any other key: nothing
     form.operatorTypes("Us1_E", "14.5");

@@ -1,4 +1,4 @@
-#include "app/Status.h"
+#include "form/Status.h"
 
 namespace k54 {
 

@@ -2,7 +2,7 @@
 // The one way every operation reports a status line, and the log's clearing.
 #include <string_view>
 
-#include "app/Form.h"
+#include "form/Form.h"
 
 namespace k54 {
 

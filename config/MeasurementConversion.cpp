@@ -1,0 +1,73 @@
+#include "config/MeasurementConversion.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "config/InputTypes.h"
+#include "config/RangeRules.h"
+#include "config/TextFormat.h"
+
+namespace k54 {
+namespace {
+
+struct PrecisionFormat {
+    int32_t integerDivisor;
+    float floatDivisor;
+    const char* format;
+};
+
+constexpr std::array<PrecisionFormat, 4> kPrecisionFormats{{
+    {1000, 1.0f, "%6.0f"},
+    {100, 10.0f, "%7.1f"},
+    {10, 100.0f, "%8.2f"},
+    {1, 1000.0f, "%9.3f"},
+}};
+
+// Maps raw (thousandths) from [lo, hi] (tenths) onto the scaled range [ioLo, ioHi] (tenths); an empty
+// range [lo, lo] gives the scaled range's low value instead of a division by zero.
+int32_t mapOntoScaledRange(int32_t raw, int64_t lo, int64_t hi, int64_t ioLo, int64_t ioHi) {
+    if (hi == lo) return static_cast<int32_t>(std::clamp<int64_t>(ioLo * 100, INT32_MIN, INT32_MAX));
+    const long double scaled =
+        std::trunc((raw - lo * 100.0L) * static_cast<long double>(ioHi - ioLo) / static_cast<long double>(hi - lo));
+    const long double result = scaled + static_cast<long double>(ioLo * 100);
+    return static_cast<int32_t>(std::clamp<long double>(result, INT32_MIN, INT32_MAX));
+}
+
+int32_t valueOf(const ParamTable& rows, int index) {
+    return rows.at(static_cast<std::size_t>(index)).value;
+}
+
+}  // namespace
+
+int32_t convertMeasurement(const ParamTable& rows, int32_t raw) {
+    const int32_t mode = valueOf(rows, row::Rng);
+    const int64_t ioLo = valueOf(rows, row::Iol), ioHi = valueOf(rows, row::Ioh);
+    if (mode == kScaledFull) {
+        const auto range = inputRangeTenths(valueOf(rows, row::Mod));
+        return range ? mapOntoScaledRange(raw, range->low, range->high, ioLo, ioHi) : raw;
+    }
+    if (mode == kScaledSet)
+        return mapOntoScaledRange(raw, valueOf(rows, row::Dpl), valueOf(rows, row::Dph), ioLo, ioHi);
+    return raw;
+}
+
+std::string formatMeasurement(int32_t thousandths, int precision, char decimalSeparator) {
+    const PrecisionFormat& f = kPrecisionFormats.at(static_cast<std::size_t>(std::clamp(precision, 0, 3)));
+    const float value = static_cast<float>(thousandths / f.integerDivisor) / f.floatDivisor;
+    std::string text = formatText(f.format, static_cast<double>(value));
+    std::replace(text.begin(), text.end(), '.', decimalSeparator);
+    return text;
+}
+
+std::string measurementText(const ParamTable& rows, int32_t raw, char decimalSeparator) {
+    const int precision = valueOf(rows, row::Ufp) & 0xFF;
+    return formatMeasurement(convertMeasurement(rows, raw), precision, decimalSeparator);
+}
+
+std::string_view measurementUnit(const ParamTable& rows) {
+    const auto info = inputTypeInfo(valueOf(rows, row::Mod));
+    return info ? info->units : std::string_view{};
+}
+
+}  // namespace k54

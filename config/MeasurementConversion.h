@@ -1,0 +1,25 @@
+#pragma once
+// The instrument's measured value as the display settings show it.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "config/ParamTable.h"
+
+namespace k54 {
+
+inline constexpr uint16_t kRegMeasurement = 60;  // registers 60 - 61, thousandths of the input's unit
+
+// The value (thousandths of the input unit) in the units the display settings give: modes 2 and 3
+// map it onto the scaled range; modes 0 and 1 leave it.
+int32_t convertMeasurement(const ParamTable& rows, int32_t raw);
+// The value's text with the display precision (0 - 3, cut not rounded), as "%6.0f" ... "%9.3f";
+// a precision outside 0 - 3 is taken as 3.
+std::string formatMeasurement(int32_t thousandths, int precision, char decimalSeparator);
+// The converted value's text with the precision the rows hold.
+std::string measurementText(const ParamTable& rows, int32_t raw, char decimalSeparator);
+// The input type's unit ("°C", "мВ", "мА", "Ом"); empty for a type outside the table. The scaled
+// modes still show the input type's unit.
+std::string_view measurementUnit(const ParamTable& rows);
+
+}  // namespace k54
