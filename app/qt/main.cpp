@@ -1,4 +1,5 @@
-// The configurator k54: the three long-lived objects first, then the one window.
+// The configurator k54: the three long-lived objects first, then the one window. The program ends when
+// the window is closed or a stop signal arrives; either way main returns and everything is destroyed.
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -7,6 +8,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/qt/CommandLine.h"
+#include "app/qt/StopSignals.h"
 #include "app/qt/Tk54.h"
 #include "config/K54cfg.h"
 #include "modbus/K54mdb.h"
@@ -42,6 +45,7 @@ std::tm localNow() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (const auto answered = k54::answerInformationOptions(argc, argv)) return *answered;
 #ifdef __linux__
     if (!hasDisplay()) {
         std::fputs(
@@ -55,6 +59,7 @@ int main(int argc, char* argv[]) {
     k54::mBus bus(port);
     k54::k54L state;
     QApplication app(argc, argv);
+    if (const auto refused = k54::refuseLeftoverArguments(argc, argv)) return *refused;
     // The toolkit's own texts (Yes and No of the question boxes) in the operator's language.
     QTranslator toolkitTexts;
     if (toolkitTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -63,5 +68,6 @@ int main(int argc, char* argv[]) {
     const k54::SystemSettings system{systemDecimalSeparator(), localNow};
     k54::Tk54 window(port, bus, state, system);
     window.show();
+    const k54::StopSignals stopSignals;
     return QApplication::exec();
 }
