@@ -94,6 +94,7 @@ public:
     void operatorOpensList(std::string_view list);
     bool fireTimer(std::string_view timer);  // false when the timer is not running
     void answerNextQuestion(bool yes) { answers_.push_back(yes); }
+    void clearAnswers() { answers_.clear(); }
 
     // --- what the operator saw ---
     const std::vector<std::string>& logLines() const { return log_; }

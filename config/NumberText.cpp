@@ -1,5 +1,7 @@
 #include "config/NumberText.h"
 
+#include "config/TextFormat.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -37,7 +39,9 @@ std::string formatWithTemplate(long double x, std::string_view format, char deci
     const int decimals = decimalsOf(format);
     const long double rounded = std::round(x * std::pow(10.0L, decimals));
     if (!std::isfinite(rounded)) return std::isnan(rounded) ? "NAN" : (rounded < 0 ? "-INF" : "INF");
-    std::string digits = std::to_string(static_cast<long long>(std::fabs(rounded)));
+    // Written from the floating-point value itself: a number typed in exponent form (1e30) has more
+    // digits than any integer type holds.
+    std::string digits = formatText("%.0Lf", std::fabs(rounded));
     if (static_cast<int>(digits.size()) <= decimals) digits.insert(0, decimals + 1 - digits.size(), '0');
     if (decimals > 0) digits.insert(digits.size() - static_cast<std::size_t>(decimals), 1, decimalSeparator);
     return rounded < 0 ? "-" + digits : digits;

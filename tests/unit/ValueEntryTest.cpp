@@ -88,6 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
         EntryCase{"HugeNumberIsLimitedToTheNearerBound", {}, "Us1_E", "1e99", '.', 2559, "255.9"},
         EntryCase{"HugeNegativeNumberIsLimitedToTheNearerBound", {}, "Gs1_E", "-1e99", '.', 0, "0.0"},
         EntryCase{"HysteresisUpToTheReferenceWidth", {}, "Gs2_E", "999", '.', 3200, "320.0"},
+        EntryCase{"AnExponentBeyondEveryIntegerIsHeldToTheLimit", {}, "Us1_E", "1e30", '.', 2559, "255.9"},
         EntryCase{"ScaledRangeInScaledModes", kScaledSetMode, "Ioh_E", "200000", '.', 99990, "9999"},
         EntryCase{"DisplayRangeLowInModeZeroSnapsBack", {}, "Dpl_E", "50", '.', 0, "0.0"},
         EntryCase{"ScaledRangeInModeOneIsIgnored", kInputSetMode + wide(10, 25), "Iol_E", "50", '.', 25, "2.5"}),

@@ -1,0 +1,36 @@
+#pragma once
+// The configurator's three objects and its headless window over an instrument in memory. Made once
+// (making a window for every input would take most of the fuzzer's time) and reset before each input.
+#include <memory>
+
+#include "app/HeadlessForm.h"
+#include "tests/fuzz/MemoryInstrument.h"
+
+namespace k54::fuzz {
+
+class FuzzWindow {
+public:
+    explicit FuzzWindow(char decimalSeparator);
+
+    MemoryInstrument& instrument;  // owned by the port
+    cPort port;
+    mBus bus;
+    k54L state;
+    SystemSettings system;
+    HeadlessWindow window;
+
+    HeadlessForm& form() { return window.form; }
+
+    // Back to the factory configuration, address 1, password 0, nothing written, no box, no answer
+    // waiting, an empty log: each input starts alike on the one window made for all of them.
+    void reset();
+    Session& session() { return window.events.session(); }
+
+private:
+    FuzzWindow(std::unique_ptr<MemoryInstrument> line, char decimalSeparator);
+};
+
+// Stops the fuzzer with a message: a broken promise of the code under test.
+[[noreturn]] void violated(const char* what);
+
+}  // namespace k54::fuzz
