@@ -61,8 +61,12 @@ std::string LinuxPorts::ruleDevicePath(uint8_t port) {
     return name.empty() ? name : "/dev/" + name;
 }
 
+std::string LinuxPorts::linkName(uint8_t port) {
+    return std::string(kLinkPrefix) + std::to_string(port);
+}
+
 std::filesystem::path LinuxPorts::linkPath(uint8_t port) const {
-    return portsDir_ / (std::string(kLinkPrefix) + std::to_string(port));
+    return portsDir_ / linkName(port);
 }
 
 bool LinuxPorts::hasLink(uint8_t port) const {

@@ -26,6 +26,8 @@ public:
 
     // $XDG_RUNTIME_DIR/k54/ports, or /tmp/k54-<uid>/ports when that variable is unset or empty.
     static std::filesystem::path defaultPortsDir();
+    // The name of a port's link in the ports folder, e.g. "com7" for 7.
+    static std::string linkName(uint8_t port);
     // The rule's device for a port number, e.g. "ttyS0" for 1; empty outside 1..128.
     static std::string ruleDeviceName(uint8_t port);
     // The rule's device path under /dev, e.g. "/dev/ttyUSB0" for 33; empty outside 1..128.

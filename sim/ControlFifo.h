@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/UniqueFd.h"
+#include "serial/UniqueFd.h"
 
 namespace k54::sim {
 

@@ -54,6 +54,7 @@ std::optional<std::string> addFault(FaultSet& faults, std::string_view fault) {
     if (parts.name == "garbage") return setFlag(faults.garbage, parts);
     if (parts.name == "trailing") return setFlag(faults.trailing, parts);
     if (parts.name == "wrongfc") return setFlag(faults.wrongFunction, parts);
+    if (parts.name == "echo") return setFlag(faults.echo, parts);
     if (parts.name == "exception") return setByte(faults.exceptionCode, parts, 1);
     if (parts.name == "stranger") return setByte(faults.strangerAddress, parts, 0);
     if (parts.name == "gap") return setNumber(faults.gapMs, parts, 1, kLongestPauseMs);
@@ -73,7 +74,9 @@ std::string_view faultHelp() {
            "                      trailing        put 3 junk bytes after the reply\n"
            "                      drop-every=N    the N-th, 2N-th, ... request gets no reply\n"
            "                      stranger=ADDR   reply as slave address ADDR (0-255), CRC recomputed\n"
-           "                      wrongfc         reply with another function code, CRC recomputed\n";
+           "                      wrongfc         reply with another function code, CRC recomputed\n"
+           "                      echo            hand every request back to the master before any reply,\n"
+           "                                      as an RS-485 adapter that hears itself does\n";
 }
 
 }  // namespace k54::sim

@@ -14,6 +14,7 @@ struct FaultSet {
     bool garbage = false;                    // junk bytes before the reply
     bool trailing = false;                   // junk bytes after the reply
     bool wrongFunction = false;              // reply with another function code
+    bool echo = false;                       // the line hands every request back to its sender first
     std::optional<uint8_t> exceptionCode;    // answer with this exception instead of executing
     std::optional<uint8_t> strangerAddress;  // reply as this slave address
     int gapMs = 0;                           // pause in the middle of the reply
@@ -21,7 +22,8 @@ struct FaultSet {
     int dropEvery = 0;                       // the n-th, 2n-th, ... request gets no reply (0: none)
 };
 
-// Adds the named fault ("silent", "gap=150", ...); the reason it is refused, or nothing when added.
+// Adds the named fault ("silent", "gap=150", ...) to those in the set; the reason it is refused, or
+// nothing when added.
 std::optional<std::string> addFault(FaultSet& faults, std::string_view fault);
 
 // One line per fault, indented for the help text.

@@ -10,22 +10,26 @@ namespace {
 constexpr auto kWriteDeadline = std::chrono::seconds(2);
 }  // namespace
 
-bool LineWriter::send(const OutgoingReply& reply) {
+bool LineWriter::send(const OutgoingReply& reply, int baud) {
     auto start = Clock::now() + std::chrono::milliseconds(reply.lateMs);
     if (pacing_) start += kAnswerDelay;
     if (!sleepUntil(start)) return false;
 
     const std::span<const uint8_t> bytes(reply.bytes);
     const std::size_t split = std::min(reply.gapAfter, bytes.size());
-    if (!sendPaced(bytes.first(split))) return false;
+    if (!sendPaced(bytes.first(split), baud)) return false;
     if (reply.gapMs > 0 && !sleepUntil(Clock::now() + std::chrono::milliseconds(reply.gapMs))) return false;
-    return sendPaced(bytes.subspan(split));
+    return sendPaced(bytes.subspan(split), baud);
 }
 
-bool LineWriter::sendPaced(std::span<const uint8_t> bytes) {
+bool LineWriter::echo(std::span<const uint8_t> request) {
+    return writeAll(lineFd_, request, Clock::now() + kWriteDeadline);
+}
+
+bool LineWriter::sendPaced(std::span<const uint8_t> bytes, int baud) {
     if (!pacing_) return writeAll(lineFd_, bytes, Clock::now() + kWriteDeadline);
     const auto start = Clock::now();
-    const auto perCharacter = characterTime(baud_);
+    const auto perCharacter = characterTime(baud);
     std::size_t sent = 0;
     while (sent < bytes.size()) {
         // A character reaches the other end when its last bit has been sent.

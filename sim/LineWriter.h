@@ -1,6 +1,7 @@
 #pragma once
-// Sends replies to the configurator's end of the line, timed as a real line would carry them:
-// a short answer delay, then each character 11 bit times after the one before.
+// Sends to the configurator's end of the line: replies timed as a real line would carry them (a short
+// answer delay, then each character 11 bit times after the one before), and echoes at once.
+#include <cstdint>
 #include <span>
 
 #include "sim/LineTiming.h"
@@ -10,17 +11,20 @@ namespace k54::sim {
 
 class LineWriter {
 public:
-    LineWriter(int lineFd, int baud, bool pacing) : lineFd_(lineFd), baud_(baud), pacing_(pacing) {}
+    LineWriter(int lineFd, bool pacing) : lineFd_(lineFd), pacing_(pacing) {}
 
-    // Sends the reply with its late start and mid-reply pause; false when it could not all go out
-    // or a stop was requested meanwhile.
-    bool send(const OutgoingReply& reply);
+    // Sends the reply at the instrument's speed with its late start and mid-reply pause; false when it
+    // could not all go out or a stop was requested meanwhile.
+    bool send(const OutgoingReply& reply, int baud);
+
+    // Hands a request back to the master unpaced: an adapter hears its own characters while it sends them,
+    // so the echo is complete when the request is.
+    bool echo(std::span<const uint8_t> request);
 
 private:
-    bool sendPaced(std::span<const uint8_t> bytes);
+    bool sendPaced(std::span<const uint8_t> bytes, int baud);
 
     int lineFd_;
-    int baud_;
     bool pacing_;
 };
 

@@ -5,8 +5,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
+
+#include "serial/LinuxPorts.h"
 
 namespace k54::sim {
 
@@ -31,11 +34,6 @@ std::optional<std::string> linkTarget(const fs::path& link) {
 
 }  // namespace
 
-fs::path defaultPortsDir(const char* xdgRuntimeDir, uid_t uid) {
-    if (xdgRuntimeDir != nullptr && *xdgRuntimeDir != '\0') return fs::path(xdgRuntimeDir) / "k54" / "ports";
-    return fs::path("/tmp") / ("k54-" + std::to_string(uid)) / "ports";
-}
-
 void preparePortsDir(const fs::path& dir) {
     fs::path partial;
     for (const fs::path& part : dir) {
@@ -51,8 +49,8 @@ void preparePortsDir(const fs::path& dir) {
     }
 }
 
-PortLink::PortLink(const fs::path& dir, int port, std::string target)
-    : path_(dir / ("com" + std::to_string(port))), target_(std::move(target)) {
+PortLink::PortLink(const fs::path& dir, uint8_t port, std::string target)
+    : path_(dir / LinuxPorts::linkName(port)), target_(std::move(target)) {
     removeStaleLink();
     if (::symlink(target_.c_str(), path_.c_str()) != 0) {
         if (errno == EEXIST) throw PortTaken("COM" + std::to_string(port) + " is taken: " + path_.string() + " exists");

@@ -1,16 +1,12 @@
 #pragma once
 // The virtual port: a link comN in the ports folder that names the configurator's end of the line.
-#include <sys/types.h>
-
+// The folder and the link's name follow the serial back end's rule (serial/LinuxPorts.h).
+#include <cstdint>
 #include <filesystem>
 #include <stdexcept>
-#include <optional>
 #include <string>
 
 namespace k54::sim {
-
-// $XDG_RUNTIME_DIR/k54/ports, or /tmp/k54-<uid>/ports where that variable is unset or empty.
-std::filesystem::path defaultPortsDir(const char* xdgRuntimeDir, uid_t uid);
 
 // Creates the folder and any missing parents with mode 0700; throws std::runtime_error when it
 // cannot, or when the folder is not a folder of this user.
@@ -24,7 +20,7 @@ public:
         using std::runtime_error::runtime_error;
     };
 
-    PortLink(const std::filesystem::path& dir, int port, std::string target);
+    PortLink(const std::filesystem::path& dir, uint8_t port, std::string target);
     ~PortLink();
     PortLink(const PortLink&) = delete;
     PortLink& operator=(const PortLink&) = delete;

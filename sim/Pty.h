@@ -2,7 +2,7 @@
 // Pseudo-terminal pairs: the line to the configurator and the line to libmodbus each run over one.
 #include <string>
 
-#include "sim/UniqueFd.h"
+#include "serial/UniqueFd.h"
 
 namespace k54::sim {
 

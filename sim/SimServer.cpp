@@ -1,18 +1,17 @@
 #include "sim/SimServer.h"
 
 #include <poll.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdlib>
 #include <iostream>
 #include <stdexcept>
 #include <variant>
 
-#include "sim/ControlCommand.h"
+#include "serial/LinuxPorts.h"
 #include "sim/FdIo.h"
+#include "sim/LineSpeed.h"
 #include "sim/StopSignal.h"
 
 namespace k54::sim {
@@ -23,7 +22,20 @@ constexpr int kIdlePollMs = 100;
 
 std::filesystem::path portsDirFor(const SimOptions& options) {
     if (!options.portsDir.empty()) return options.portsDir;
-    return defaultPortsDir(std::getenv("XDG_RUNTIME_DIR"), ::getuid());
+    return LinuxPorts::defaultPortsDir();
+}
+
+std::vector<Instrument> makeInstruments(const std::vector<InstrumentSetup>& setups) {
+    std::vector<Instrument> instruments;
+    instruments.reserve(setups.size());
+    for (const InstrumentSetup& setup : setups) instruments.emplace_back(setup);
+    return instruments;
+}
+
+// A frame whose length its function code does not give ends after 3.5 characters of quiet at the slowest
+// instrument's speed.
+Clock::duration quietGap(const std::vector<Instrument>& instruments) {
+    return frameGap(std::ranges::min_element(instruments, {}, &Instrument::baud)->baud());
 }
 
 }  // namespace
@@ -32,16 +44,15 @@ SimServer::SimServer(const SimOptions& options)
     : port_(options.port),
       line_(openPtyPair()),
       lineSlaveKeeper_(openRawSlave(line_.slavePath)),
-      registers_(options.version),
-      slave_(options.baud, options.address),
+      instruments_(makeInstruments(instrumentSetups(options))),
       trace_(options.tracePath),
-      writer_(line_.master.get(), options.baud, options.pacing),
-      emulator_(slave_, registers_, trace_, writer_, options.faults),
-      framer_(frameGap(options.baud)) {
+      writer_(line_.master.get(), options.pacing),
+      emulator_(instruments_, trace_, writer_, options.faults),
+      framer_(quietGap(instruments_)) {
     if (!options.controlPath.empty()) control_.emplace(options.controlPath);
     const auto dir = std::filesystem::absolute(portsDirFor(options));
     preparePortsDir(dir);
-    link_ = std::make_unique<PortLink>(dir, port_, line_.slavePath);
+    link_ = std::make_unique<PortLink>(dir, static_cast<uint8_t>(port_), line_.slavePath);
 }
 
 std::string SimServer::readyLine() const {
@@ -71,7 +82,8 @@ void SimServer::serveCompleteFrames() {
     while (auto frame = framer_.take(Clock::now())) {
         // Commands written before the request was sent take effect before it is served.
         applyControlCommands();
-        emulator_.handle(*frame);
+        // The speed the configurator has set its end of the line to, as it is while the request is served.
+        emulator_.handle(*frame, terminalBaud(lineSlaveKeeper_.get()));
         if (stopRequested()) return;
     }
 }
@@ -79,15 +91,34 @@ void SimServer::serveCompleteFrames() {
 void SimServer::applyControlCommands() {
     if (!control_) return;
     for (const std::string& line : control_->takeLines()) {
-        const ControlCommand command = parseControlCommand(line, emulator_.faults());
-        if (const auto* added = std::get_if<AddFault>(&command)) emulator_.setFaults(added->faults);
-        if (std::holds_alternative<ClearFaults>(command)) emulator_.setFaults(FaultSet{});
-        if (const auto* set = std::get_if<SetRegister>(&command)) registers_.set(set->reg, set->value);
-        if (const auto* version = std::get_if<SetVersion>(&command)) registers_.setVersion(version->version);
-        if (const auto* refused = std::get_if<RefusedCommand>(&command)) {
-            std::cerr << "k54sim: control: " << refused->reason << std::endl;
+        if (const auto refused = apply(parseControlCommand(line))) {
+            std::cerr << "k54sim: control: " << *refused << std::endl;
         }
     }
+}
+
+std::optional<std::string> SimServer::apply(const ControlCommand& command) {
+    if (const auto* refused = std::get_if<RefusedCommand>(&command)) return refused->reason;
+    if (const auto* faults = std::get_if<SetFaults>(&command)) {
+        emulator_.setFaults(faults->faults);
+        return std::nullopt;
+    }
+    const auto& forInstrument = std::get<InstrumentCommand>(command);
+    Instrument* instrument =
+        forInstrument.address ? findInstrument(instruments_, *forInstrument.address) : &instruments_.front();
+    if (instrument == nullptr) {
+        return "no instrument at address " + std::to_string(*forInstrument.address) + " on this line";
+    }
+    if (const auto* set = std::get_if<SetRegister>(&forInstrument.action)) {
+        instrument->registers().set(set->reg, set->value);
+    }
+    if (const auto* firmware = std::get_if<SetFirmware>(&forInstrument.action)) {
+        instrument->registers().setVersion(firmware->version);
+    }
+    if (const auto* baud = std::get_if<SetBaud>(&forInstrument.action)) {
+        instrument->setBaud(baud->baud);
+    }
+    return std::nullopt;
 }
 
 int SimServer::pollTimeoutMs() const {

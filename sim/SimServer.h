@@ -1,17 +1,18 @@
 #pragma once
-// The running simulated instrument: the line pty and its link, libmodbus on its own pty, the trace,
-// the control FIFO, and the loop that serves them until a stop is requested.
+// The running simulated line: the line pty and its link, the instruments (each with libmodbus on its own
+// pty), the trace, the control FIFO, and the loop that serves them until a stop is requested.
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "sim/ControlCommand.h"
 #include "sim/ControlFifo.h"
+#include "sim/Instrument.h"
 #include "sim/LineEmulator.h"
 #include "sim/LineWriter.h"
-#include "sim/ModbusSlave.h"
 #include "sim/PortLink.h"
 #include "sim/Pty.h"
-#include "sim/RegisterBank.h"
 #include "sim/RequestFramer.h"
 #include "sim/SimOptions.h"
 #include "sim/TraceWriter.h"
@@ -33,14 +34,15 @@ public:
 private:
     void readLine();
     void applyControlCommands();
+    // Why the command cannot be carried out, or nothing when it has been.
+    std::optional<std::string> apply(const ControlCommand& command);
     void serveCompleteFrames();
     int pollTimeoutMs() const;
 
     int port_;
     PtyPair line_;
     UniqueFd lineSlaveKeeper_;  // keeps the line open while the configurator has not opened it
-    RegisterBank registers_;
-    ModbusSlave slave_;
+    std::vector<Instrument> instruments_;
     TraceWriter trace_;
     LineWriter writer_;
     LineEmulator emulator_;

@@ -26,8 +26,13 @@ void TraceWriter::request(std::span<const uint8_t> bytes) {
     line("req " + hexBytes(bytes));
 }
 
-void TraceWriter::reply(std::span<const uint8_t> bytes) {
-    line("rep " + hexBytes(bytes));
+void TraceWriter::echo(std::span<const uint8_t> bytes) {
+    line("echo " + hexBytes(bytes));
+}
+
+void TraceWriter::reply(std::span<const uint8_t> bytes, std::optional<int> instrument) {
+    const std::string answeredBy = instrument ? " (instrument " + std::to_string(*instrument) + ")" : "";
+    line("rep " + hexBytes(bytes) + answeredBy);
 }
 
 void TraceWriter::noReply(std::string_view reason) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "k54/Version.h"
 #include "sim/SimOptions.h"
 #include "sim/SimServer.h"
 #include "sim/StopSignal.h"
@@ -36,6 +37,9 @@ int main(int argc, char** argv) {
     switch (outcome.action) {
         case k54::sim::OptionsOutcome::Action::ShowHelp:
             std::cout << k54::sim::helpText();
+            return kExitStopped;
+        case k54::sim::OptionsOutcome::Action::ShowVersion:
+            std::cout << "k54sim " << k54::kProgramVersion << std::endl;
             return kExitStopped;
         case k54::sim::OptionsOutcome::Action::Refuse:
             std::cerr << "k54sim: " << outcome.error << "\n(k54sim --help lists the options)" << std::endl;

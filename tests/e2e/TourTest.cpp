@@ -237,7 +237,7 @@ private slots:
     }
 
     void anOldFirmwareIsRefused() {
-        Stage s({"--version", "1.90.0012"});
+        Stage s({"--firmware", "1.90.0012"});
         s.connect();
         QVERIFY(s.looksDisconnected());
         QCOMPARE(s.rig.logLines().mid(s.rig.logLines().size() - 2),

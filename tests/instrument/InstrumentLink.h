@@ -36,9 +36,9 @@ public:
     bool traced(const std::string& line, std::chrono::milliseconds deadline = std::chrono::seconds(2)) const;
 };
 
-// The instrument of this platform, with no fault set. `baud` is the speed the test opens its port at;
-// on Linux the instrument is started at the same speed. (A pseudo-terminal carries bytes whatever speed
-// either end sets, so on Windows the run's instrument keeps its own pacing.)
+// The instrument of this platform, with no fault set, at `baud`, the speed the test opens its port at:
+// k54sim answers only while the port runs at the instrument's speed. On Linux the instrument is started
+// at that speed; on Windows the run's instrument is set to it.
 std::unique_ptr<InstrumentLink> connectInstrument(uint32_t baud);
 
 // A trace line as k54sim writes it: the kind ("req", "rep") and the bytes in upper-case hex.

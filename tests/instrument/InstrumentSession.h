@@ -18,11 +18,16 @@ inline constexpr uint8_t kSpeed19200 = 3;
 inline constexpr uint8_t kSpeed115200 = 6;
 
 struct InstrumentSession {
-    // Sets each fault ("badcrc", "gap=150", ...) before opening the port at the speed index.
+    // Sets the faults ("badcrc", "gap=150", ...) before opening the port at the speed index. One control
+    // command carries them all: each "fault" command replaces the faults in force.
     explicit InstrumentSession(std::initializer_list<std::string> faults = {}, uint8_t speedIndex = kSpeed19200)
         : link(connectInstrument(kBaudRates.at(speedIndex))), port(link->makeBackend()), bus(port) {
-        for (const std::string& fault : faults) {
-            link->control("fault " + fault);
+        if (faults.size() > 0) {
+            std::string command = "fault";
+            for (const std::string& fault : faults) {
+                command += " " + fault;
+            }
+            link->control(command);
         }
         opened = port.open(link->portNumber(), speedIndex, sink);
     }

@@ -3,122 +3,60 @@
 #include <gtest/gtest.h>
 #include <modbus.h>
 #include <signal.h>
-#include <sys/stat.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <regex>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "config/ParamTable.h"
+#include "k54/Version.h"
+#include "tests/sim/RawLine.h"
+#include "tests/sim/SimMaster.h"
+#include "tests/sim/TracePredicates.h"
 #include "tests/support/ChildProcess.h"
-#include "tests/support/SimInstrument.h"
 #include "tests/support/ScratchDir.h"
+#include "tests/support/SimInstrument.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using k54::test::hasLine;
+using k54::test::hasLineMatching;
+using k54::test::kAnyCrc;
+using k54::test::measurementOf;
+using k54::test::Outcome;
+using k54::test::RawLine;
 using k54::test::SimInstrument;
 using k54::test::TraceLines;
+using Master = k54::test::SimMaster;
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
-
-// The result of one master request: libmodbus' return code and errno, and the registers read.
-struct Outcome {
-    int rc = -1;
-    int error = 0;
-    std::vector<uint16_t> values;
-};
-
-// A libmodbus RTU master, 8E1, on a device path.
-class Master {
-public:
-    explicit Master(const std::string& device, int slave = 1, int baud = 19200,
-                    std::chrono::milliseconds responseTimeout = 1000ms)
-        : context_(modbus_new_rtu(device.c_str(), baud, 'E', 8, 1)) {
-        if (context_ == nullptr) throw std::runtime_error("modbus_new_rtu refused " + device);
-        modbus_set_slave(context_, slave);
-        const auto micro = std::chrono::duration_cast<std::chrono::microseconds>(responseTimeout).count();
-        modbus_set_response_timeout(context_, static_cast<uint32_t>(micro / 1000000),
-                                    static_cast<uint32_t>(micro % 1000000));
-        modbus_set_byte_timeout(context_, 0, 100000);
-        if (modbus_connect(context_) != 0) {
-            modbus_free(context_);
-            throw std::runtime_error("cannot open " + device + ": " + modbus_strerror(errno));
-        }
-    }
-    ~Master() {
-        modbus_close(context_);
-        modbus_free(context_);
-    }
-    Master(const Master&) = delete;
-    Master& operator=(const Master&) = delete;
-
-    Outcome read(int address, int count) {
-        Outcome outcome;
-        outcome.values.resize(static_cast<std::size_t>(count));
-        outcome.rc = modbus_read_registers(context_, address, count, outcome.values.data());
-        outcome.error = outcome.rc < 0 ? errno : 0;
-        if (outcome.rc < 0) outcome.values.clear();
-        return outcome;
-    }
-
-    Outcome writeOne(int address, uint16_t value) {
-        const int rc = modbus_write_register(context_, address, value);
-        return {rc, rc < 0 ? errno : 0, {}};
-    }
-
-    Outcome writeMany(int address, const std::vector<uint16_t>& values) {
-        const int rc = modbus_write_registers(context_, address, static_cast<int>(values.size()), values.data());
-        return {rc, rc < 0 ? errno : 0, {}};
-    }
-
-private:
-    modbus_t* context_;
-};
 
 std::vector<uint16_t> factoryImage() {
     const auto image = k54::registerImage(k54::kParamTemplate, true);
     return {image.begin(), image.end()};
 }
 
-int32_t measurementOf(const Outcome& read) {
-    return k54::decodeWide(read.values.at(0), read.values.at(1));
-}
-
-auto hasLine(const std::string& line) {
-    return [line](const TraceLines& lines) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
-}
-
-auto hasLineMatching(const std::string& pattern) {
-    return [pattern](const TraceLines& lines) {
-        const std::regex expression(pattern);
-        return std::any_of(lines.begin(), lines.end(),
-                           [&](const std::string& line) { return std::regex_match(line, expression); });
-    };
-}
-
 constexpr const char* kVersionRequest = "req 01 03 00 29 00 02 15 C3";
 constexpr const char* kVersionReply = "rep 01 03 04 01 5A 00 0D 1A 19";
 
-TEST(K54Sim, ReportsItsVersionAndStartsWithTheFactoryConfiguration) {
+TEST(K54Sim, ReportsItsFirmwareAndStartsWithTheFactoryConfiguration) {
     struct Case {
         std::vector<std::string> args;
         uint16_t register41, register42;
     };
     const std::vector<Case> cases{
         {{}, 0x015A, 0x000D},  // default 1.90.0013
-        {{"--version", "0.00.0000"}, 0x0000, 0x0000},
-        {{"--version=255.07.1204"}, 0xFF07, 0x0C04},
+        {{"--firmware", "0.00.0000"}, 0x0000, 0x0000},
+        {{"--firmware=255.07.1204"}, 0xFF07, 0x0C04},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.args.empty() ? "default version" : c.args.back());
+        SCOPED_TRACE(c.args.empty() ? "default firmware" : c.args.back());
         SimInstrument sim(c.args);
         Master master(sim.devicePath());
         EXPECT_EQ(master.read(41, 2).values, (std::vector<uint16_t>{c.register41, c.register42}));
@@ -162,20 +100,19 @@ TEST(K54Sim, InjectsTheFaultsItIsGiven) {
         int expectedError;         // errno of the master's read of registers 41-42
         std::string replyInTrace;  // the whole trace line of the reply, as a regular expression
     };
-    const std::string crc = " [0-9A-F]{2} [0-9A-F]{2}";
     const std::vector<Case> cases{
         {{"silent"}, ETIMEDOUT, "rep none \\(silent\\)"},
         {{"drop-every=1"}, ETIMEDOUT, "rep none \\(dropped\\)"},
-        {{"exception=2"}, EMBXILADD, "rep 01 83 02" + crc},
-        {{"exception=3"}, EMBXILVAL, "rep 01 83 03" + crc},
+        {{"exception=2"}, EMBXILADD, "rep 01 83 02" + kAnyCrc},
+        {{"exception=3"}, EMBXILVAL, "rep 01 83 03" + kAnyCrc},
         {{"badcrc"}, EMBBADCRC, "rep 01 03 04 01 5A 00 0D 1A 18"},
         {{"truncate"}, ETIMEDOUT, "rep 01 03 04 01"},
         {{"gap=250"}, ETIMEDOUT, std::string(kVersionReply)},
         {{"late=600"}, ETIMEDOUT, std::string(kVersionReply)},
-        {{"stranger=9"}, EMBBADSLAVE, "rep 09 03 04 01 5A 00 0D" + crc},
-        {{"wrongfc"}, EMBBADDATA, "rep 01 04 04 01 5A 00 0D" + crc},
+        {{"stranger=9"}, EMBBADSLAVE, "rep 09 03 04 01 5A 00 0D" + kAnyCrc},
+        {{"wrongfc"}, EMBBADDATA, "rep 01 04 04 01 5A 00 0D" + kAnyCrc},
         {{"garbage"}, EMBBADSLAVE, "rep FF 55 AA 01 03 04 01 5A 00 0D 1A 19"},
-        {{"trailing", "exception=4"}, EMBXSFAIL, "rep 01 83 04" + crc + " FF 55 AA"},
+        {{"trailing", "exception=4"}, EMBXSFAIL, "rep 01 83 04" + kAnyCrc + " FF 55 AA"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args;
@@ -199,21 +136,44 @@ TEST(K54Sim, AppliesControlCommandsBeforeTheNextRequest) {
     sim.control("set 4 -2");
     EXPECT_EQ(master.read(4, 2).values, (std::vector<uint16_t>{0xFFFE, 1234}));
 
-    sim.control("version 3.21.0405");
+    sim.control("firmware 3.21.0405");
     EXPECT_EQ(master.read(41, 2).values, (std::vector<uint16_t>{0x0315, 0x0405}));
 
-    sim.control("fault exception=4");
-    EXPECT_EQ(master.read(41, 2).error, EMBXSFAIL);
+    for (const char* refused : {"launch rockets", "set 100 1", "version 1.90.0013", "firmware 1.9.13", "baud 1200"}) {
+        sim.control(refused);
+    }
+    EXPECT_EQ(master.read(0, 1).values, (std::vector<uint16_t>{factoryImage().at(0)}));
+    EXPECT_EQ(master.read(41, 2).values, (std::vector<uint16_t>{0x0315, 0x0405}));
+    for (const char* reason : {"unknown command 'launch rockets'", "no holding register '100'",
+                               "unknown command 'version 1.90.0013'", "firmware '1.9.13'", "baud '1200'"}) {
+        EXPECT_NE(sim.errorOutput().find(reason), std::string::npos) << reason << "\n" << sim.errorOutput();
+    }
+}
+
+// A fault command states the line's faults whole: it replaces the faults in force (those of the command
+// line too), so that a test sees the fault it set and no other.
+TEST(K54Sim, AFaultCommandReplacesTheFaultsInForce) {
+    SimInstrument sim({"--fault", "silent"});
+    Master master(sim.devicePath(), 1, 19200, 400ms);
+    EXPECT_EQ(master.read(41, 2).error, ETIMEDOUT);
+
+    sim.control("fault exception=3");
+    EXPECT_EQ(master.read(41, 2).error, EMBXILVAL);
     sim.control("fault silent");
     EXPECT_EQ(master.read(41, 2).error, ETIMEDOUT);
+    sim.control("fault exception=4");
+    EXPECT_EQ(master.read(41, 2).error, EMBXSFAIL) << "the silence must be gone";
+
+    sim.control("fault stranger=9 exception=2");
+    EXPECT_EQ(master.read(41, 2).error, EMBBADSLAVE);
+    EXPECT_TRUE(sim.waitForTrace(hasLineMatching("rep 09 83 02" + kAnyCrc)));
+
+    sim.control("fault silent noise");  // refused whole: the faults stay
+    EXPECT_EQ(master.read(41, 2).error, EMBBADSLAVE);
+    EXPECT_NE(sim.errorOutput().find("unknown fault 'noise'"), std::string::npos) << sim.errorOutput();
+
     sim.control("clear");
     EXPECT_EQ(master.read(41, 2).rc, 2);
-
-    sim.control("launch rockets");
-    sim.control("set 100 1");
-    EXPECT_EQ(master.read(0, 1).values, (std::vector<uint16_t>{factoryImage().at(0)}));
-    EXPECT_NE(sim.errorOutput().find("unknown command 'launch rockets'"), std::string::npos) << sim.errorOutput();
-    EXPECT_NE(sim.errorOutput().find("no holding register '100'"), std::string::npos) << sim.errorOutput();
 }
 
 TEST(K54Sim, LiveMeasurementMovesInsideTheInputTypeRange) {
@@ -254,13 +214,10 @@ TEST(K54Sim, AnswersOnlyItsAddressWithAGoodCrcAtTheLinesPace) {
         Master stranger(sim.devicePath(), 1, 9600, 300ms);
         EXPECT_EQ(stranger.read(41, 2).error, ETIMEDOUT);
     }
-    EXPECT_TRUE(sim.waitForTrace(hasLine("rep none (other address)")));
+    EXPECT_TRUE(sim.waitForTrace(hasLine("rep none (no instrument at address 1)")));
 
-    const int line = ::open(sim.devicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    ASSERT_GE(line, 0);
-    const std::vector<uint8_t> damaged{0x07, 0x03, 0x00, 0x29, 0x00, 0x02, 0x00, 0x00};
-    EXPECT_EQ(::write(line, damaged.data(), damaged.size()), static_cast<ssize_t>(damaged.size()));
-    ::close(line);
+    const std::array<uint8_t, 8> damaged{0x07, 0x03, 0x00, 0x29, 0x00, 0x02, 0x00, 0x00};
+    RawLine(sim.devicePath(), 9600).send(damaged);
     EXPECT_TRUE(sim.waitForTrace(hasLine("rep none (bad crc)"))) << ::testing::PrintToString(sim.traceLines());
 
     Master own(sim.devicePath(), 7, 9600);
@@ -308,20 +265,63 @@ TEST(K54Sim, ReplacesAStaleLinkAndStopsOnSigint) {
     EXPECT_EQ(sim.readRest(1s), "");
 }
 
+TEST(K54Sim, ShowsTheProgramsVersion) {
+    const auto version = k54::test::runProgram(SimInstrument::programPath(), {"--version"}, 5s);
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.out, std::string("k54sim ") + k54::kProgramVersion + "\n");
+    EXPECT_EQ(version.err, "");
+}
+
 TEST(K54Sim, ExplainsItsOptionsAndRefusesBadOnes) {
     const auto help = k54::test::runProgram(SimInstrument::programPath(), {"--help"}, 5s);
     EXPECT_EQ(help.exitStatus, 0);
-    for (const char* option :
-         {"--port",  "--ports-dir", "--baud",  "--address", "--version",   "--no-pacing", "--trace",
-          "--fault", "--control",   "--help",  "silent",    "badcrc",      "exception=",  "truncate",
-          "gap=",    "late=",       "garbage", "trailing",  "drop-every=", "stranger=",   "wrongfc"}) {
+    for (const char* option : {"--port",
+                               "--ports-dir",
+                               "--baud",
+                               "--address A[@B]",
+                               "--firmware",
+                               "--no-pacing",
+                               "--trace",
+                               "--fault",
+                               "--control",
+                               "--version",
+                               "--help",
+                               "silent",
+                               "badcrc",
+                               "exception=",
+                               "truncate",
+                               "gap=",
+                               "late=",
+                               "garbage",
+                               "trailing",
+                               "drop-every=",
+                               "stranger=",
+                               "wrongfc",
+                               "echo",
+                               "fault FAULT...",
+                               "clear",
+                               "[@A] set REG VALUE",
+                               "[@A] firmware V",
+                               "[@A] baud B"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
 
     const std::vector<std::vector<std::string>> refused{
-        {"--port", "0"},      {"--port", "256"},       {"--baud", "1200"},
-        {"--address", "248"}, {"--version", "1.9.13"}, {"--version", "1.90.013"},
-        {"--fault", "noise"}, {"--fault", "gap=x"},    {"--trace"},
+        {"--port", "0"},
+        {"--port", "256"},
+        {"--baud", "1200"},
+        {"--address", "248"},
+        {"--address", "0@9600"},
+        {"--address", "30@1200"},
+        {"--address", "30@"},
+        {"--address", "17", "--address", "17@9600"},
+        {"--firmware", "1.9.13"},
+        {"--firmware", "1.90.013"},
+        {"--version=1.90.0013"},
+        {"--fault", "noise"},
+        {"--fault", "gap=x"},
+        {"--fault", "echo=1"},
+        {"--trace"},
         {"--bogus"},
     };
     for (const auto& args : refused) {

@@ -140,10 +140,13 @@ TEST_F(Password, AWriteThatGetsNoAnswerIsLoggedAsAnError) {
     form.click("Psw_Write");
     EXPECT_EQ(form.logLines().back(), "Ошибка записи пароля");
     EXPECT_EQ(form.text("Psw_E"), "0000");
+    EXPECT_EQ(rig.sim.traceLines().back(), "rep none (silent)");
+    rig.sim.control("clear");
     rig.sim.control("fault exception=3");
     form.answerNextQuestion(true);
     form.click("Psw_Reset");
     EXPECT_EQ(form.logLines().back(), "Ошибка записи пароля");
+    EXPECT_EQ(rig.sim.traceLines().back().substr(0, 12), "rep 01 86 03") << "the reset met the exception";
 }
 
 }  // namespace

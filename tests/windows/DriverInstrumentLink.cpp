@@ -1,8 +1,9 @@
 // On Windows: every link reaches the one k54sim that the Linux-side driver started for the run, through
-// the Wine COM port mapped to it. A new link clears the faults an earlier test set and waits until the
-// line is quiet: a plain request whose answer, read until 100 ms pass without a byte, ends with a whole
-// good reply. Then no late byte of an earlier test's reply is still on its way. The link's trace starts
-// after that request.
+// the Wine COM port mapped to it. A new link clears the faults an earlier test set, sets the instrument to
+// the speed the test opens its port at (it answers only at its own speed) and waits until the line is
+// quiet: a plain request whose answer, read until 100 ms pass without a byte, ends with a whole good
+// reply. Then no late byte of an earlier test's reply is still on its way. The link's trace starts after
+// that request.
 
 #include "tests/instrument/InstrumentLink.h"
 
@@ -18,12 +19,12 @@
 #include <fstream>
 #include <span>
 #include <stdexcept>
+#include <string>
 
 namespace k54::test {
 
 namespace {
 
-constexpr uint32_t kBaud = 19200;
 constexpr auto kSettleDeadline = std::chrono::seconds(30);
 // Function 3 for the firmware version (registers 41 - 42) to slave 1; its reply is 9 bytes long.
 constexpr std::array<uint8_t, 8> kReadVersion{0x01, 0x03, 0x00, 0x29, 0x00, 0x02, 0x15, 0xC3};
@@ -64,8 +65,9 @@ void writeControlLine(const std::string& fifoPath, const std::string& command) {
 
 class DriverInstrumentLink final : public InstrumentLink {
 public:
-    DriverInstrumentLink() : environment_(driverEnvironment()) {
+    explicit DriverInstrumentLink(uint32_t baud) : environment_(driverEnvironment()), baud_(baud) {
         control("clear");
+        control("baud " + std::to_string(baud_));
         waitForAQuietLine();
         traceStart_ = allTraceLines().size();
     }
@@ -92,7 +94,7 @@ private:
 
     void waitForAQuietLine() const {
         const std::unique_ptr<SerialBackend> backend = makeBackend();
-        if (!backend->openDevice(environment_.port, kBaud)) {
+        if (!backend->openDevice(environment_.port, baud_)) {
             throw std::runtime_error("the run's instrument port COM" + std::to_string(environment_.port) +
                                      " cannot be opened");
         }
@@ -105,13 +107,14 @@ private:
     }
 
     DriverEnvironment environment_;
+    uint32_t baud_;
     std::size_t traceStart_ = 0;
 };
 
 }  // namespace
 
-std::unique_ptr<InstrumentLink> connectInstrument(uint32_t /*baud*/) {
-    return std::make_unique<DriverInstrumentLink>();
+std::unique_ptr<InstrumentLink> connectInstrument(uint32_t baud) {
+    return std::make_unique<DriverInstrumentLink>(baud);
 }
 
 }  // namespace k54::test
