@@ -82,7 +82,12 @@ void SimServer::applyControlCommands() {
         const ControlCommand command = parseControlCommand(line, emulator_.faults());
         if (const auto* added = std::get_if<AddFault>(&command)) emulator_.setFaults(added->faults);
         if (std::holds_alternative<ClearFaults>(command)) emulator_.setFaults(FaultSet{});
-        if (const auto* set = std::get_if<SetRegister>(&command)) registers_.set(set->reg, set->value);
+        if (const auto* set = std::get_if<SetRegister>(&command)) {
+            registers_.set(set->reg, set->value);
+            // A measured value set from outside stays: the wave no longer overwrites it.
+            if (set->reg == RegisterBank::kMeasurementHighRegister || set->reg == RegisterBank::kMeasurementLowRegister)
+                registers_.holdMeasurement();
+        }
         if (const auto* version = std::get_if<SetVersion>(&command)) registers_.setVersion(version->version);
         if (const auto* refused = std::get_if<RefusedCommand>(&command)) {
             std::cerr << "k54sim: control: " << refused->reason << std::endl;
