@@ -28,8 +28,7 @@ std::string csvField(std::string_view text) {
 
 CsvRecorder::CsvRecorder(const std::filesystem::path& file, UtcOffsetAt offsetAt)
     : path_(file), out_(file, std::ios::binary | std::ios::trunc), offsetAt_(std::move(offsetAt)) {
-    if (!out_ || !writeLine(std::string(kCsvHeader)))
-        throw std::runtime_error("cannot write " + file.string());
+    if (!out_ || !writeLine(std::string(kCsvHeader))) throw std::runtime_error("cannot write " + file.string());
 }
 
 bool CsvRecorder::record(const MeasurementPoll& poll) {

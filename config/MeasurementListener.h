@@ -15,11 +15,11 @@ struct MeasurementBand {
 
 struct MeasurementPoll {
     std::chrono::system_clock::time_point time;  // when the poll was made
-    bool answered = false;  // false: no valid reply, nothing shown, polling stops
-    std::string text;       // the value's text as the window shows it (padded as its format pads it)
-    double value = 0;       // the number that text shows
-    int decimals = 0;       // digits after the decimal separator in text
-    std::string unit;       // the unit as the window shows it
+    bool answered = false;                       // false: no valid reply, nothing shown, polling stops
+    std::string text;                     // the value's text as the window shows it (padded as its format pads it)
+    double value = 0;                     // the number that text shows
+    int decimals = 0;                     // digits after the decimal separator in text
+    std::string unit;                     // the unit as the window shows it
     std::optional<MeasurementBand> band;  // nothing for an input type outside the table
 };
 

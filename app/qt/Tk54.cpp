@@ -66,7 +66,9 @@ Tk54::Tk54(cPort& port, mBus& bus, k54L& state, const SystemSettings& system, QW
     dispatch(EventKind::Create, kWindowName);
 }
 
-Tk54::~Tk54() = default;
+Tk54::~Tk54() {
+    session().measurementListener = nullptr;  // the trend goes with this window
+}
 
 void Tk54::buildControls() {
     for (const ControlSpec& entry : windowLayout()) {

@@ -84,7 +84,7 @@ private:
     QLabel* panels_[4] = {};
     bool activatedOnce_ = false;
     std::string enteredField_;  // the field the focus entered last and has not left
-    Trend trend_;  // follows live measurement from the start, whether its window is open or not
+    Trend trend_;               // follows live measurement from the start, whether its window is open or not
     std::unique_ptr<TrendWindow> trendWindow_;
 };
 

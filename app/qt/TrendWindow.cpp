@@ -106,7 +106,14 @@ TrendWindow::TrendWindow(Trend& trend, QWidget* parent) : QWidget(parent, Qt::Wi
     layout->addWidget(view_, 1);
     layout->addLayout(statistics);
 
-    trend_.onChange([this] { refresh(); });
+    // A closed window draws nothing; it catches up when shown again.
+    trend_.onChange([this] {
+        if (isVisible()) refresh();
+    });
+}
+
+void TrendWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
     refresh();
 }
 
@@ -126,7 +133,7 @@ void TrendWindow::refresh() {
     const std::vector<TrendPoint> points = pointsToDraw(trend_.buffer(), interval, maxPoints);
     drawValues(points);
     scaleAxes(interval, points);
-    drawBand(interval);
+    drawBand();
     showStatistics(interval);
     showStates();
 }
@@ -166,9 +173,8 @@ void TrendWindow::scaleAxes(const TrendInterval& interval, const std::vector<Tre
         valueAxis_->setRange(band ? band->low : 0.0, band ? band->high : 1.0);
         return;
     }
-    const auto [low, high] = std::minmax_element(points.begin(), points.end(), [](const auto& a, const auto& b) {
-        return a.value < b.value;
-    });
+    const auto [low, high] = std::minmax_element(points.begin(), points.end(),
+                                                 [](const auto& a, const auto& b) { return a.value < b.value; });
     // The values fill the plot; a steady value still gets a little room at its digits' resolution.
     const double resolution = std::pow(10.0, -(shown ? shown->decimals : 0));
     const double margin = std::max((high->value - low->value) * 0.05, resolution);
@@ -176,12 +182,14 @@ void TrendWindow::scaleAxes(const TrendInterval& interval, const std::vector<Tre
     valueAxis_->applyNiceNumbers();
 }
 
-void TrendWindow::drawBand(const TrendInterval& interval) {
+void TrendWindow::drawBand() {
     const auto& shown = trend_.lastShown();
     const auto band = shown ? shown->band : std::nullopt;
     band_->setVisible(band.has_value());
     if (!band) return;
-    const qreal from = static_cast<qreal>(msecs(interval.from)) - 3.6e6, to = static_cast<qreal>(msecs(interval.to)) + 3.6e6;
+    // Across the whole time axis; the plot cuts off what lies above or below the values' scale.
+    const auto from = static_cast<qreal>(timeAxis_->min().toMSecsSinceEpoch());
+    const auto to = static_cast<qreal>(timeAxis_->max().toMSecsSinceEpoch());
     bandLow_->replace(QList<QPointF>{{from, band->low}, {to, band->low}});
     bandHigh_->replace(QList<QPointF>{{from, band->high}, {to, band->high}});
 }
@@ -225,16 +233,14 @@ void TrendWindow::recordClicked() {
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
     const QString suggested =
         QStringLiteral("k54-%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    QFileDialog dialog(this, QStringLiteral("Запись измерения"), folder,
-                       QStringLiteral("CSV (*.csv);;Все файлы (*)"));
+    QFileDialog dialog(this, QStringLiteral("Запись измерения"), folder, QStringLiteral("CSV (*.csv);;Все файлы (*)"));
     dialog.setObjectName(QStringLiteral("TrendRecordDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     dialog.selectFile(QDir(folder).filePath(suggested));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const std::filesystem::path file(dialog.selectedFiles().constFirst().toStdU16String());
-    if (!trend_.startRecording(file))
-        QMessageBox::warning(this, windowTitle(), qs(trend_.recordingError()));
+    if (!trend_.startRecording(file)) QMessageBox::warning(this, windowTitle(), qs(trend_.recordingError()));
 }
 
 }  // namespace k54

@@ -32,11 +32,14 @@ public:
     // Draws the trend as it stands.
     void refresh();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     TrendSpan chosenSpan() const;
     void drawValues(const std::vector<TrendPoint>& points);
     void scaleAxes(const TrendInterval& interval, const std::vector<TrendPoint>& points);
-    void drawBand(const TrendInterval& interval);
+    void drawBand();
     void showStatistics(const TrendInterval& interval);
     void showStates();
     void recordClicked();

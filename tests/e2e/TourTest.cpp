@@ -240,8 +240,7 @@ private slots:
         QVERIFY(shown.first() != shown.last());  // it moves
         auto* chart = trend->findChild<QChartView*>(QStringLiteral("TrendChart"))->chart();
         QCOMPARE(chart->axes(Qt::Vertical).constFirst()->titleText(), QStringLiteral("Ом"));
-        QCOMPARE(test::labelText(trend, "TrendCurrent"),
-                 QStringLiteral("Текущее: %1 Ом").arg(shown.last().trimmed()));
+        QCOMPARE(test::labelText(trend, "TrendCurrent"), QStringLiteral("Текущее: %1 Ом").arg(shown.last().trimmed()));
         if (screenshot) {
             trend->resize(720, 440);
             QVERIFY(trend->grab().save(qEnvironmentVariable("K54_SCREENSHOT_DIR") + "/trend.png"));

@@ -251,7 +251,7 @@ TEST(K54Sim, LiveMeasurementMovesInsideTheInputTypeRange) {
 TEST(K54Sim, AMeasuredValueSetThroughTheControlFifoStays) {
     SimInstrument sim;
     Master master(sim.devicePath());
-    sim.control("set 60 1");      // 1 * 65536 + 57920 = 123456 thousandths
+    sim.control("set 60 1");  // 1 * 65536 + 57920 = 123456 thousandths
     sim.control("set 61 57920");
     // Long enough for the wave (20 s period) to have moved a value it still wrote.
     const auto until = Clock::now() + 1500ms;

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <rapidcheck/gtest.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -53,8 +56,7 @@ TEST(TrendBuffer, HoldsTheLastDayOfPollsAndNoMore) {
     EXPECT_EQ(kTrendCapacity, 172800u);  // 24 h at 2 polls a second
     TrendBuffer buffer;
     const std::size_t extra = 1000;
-    for (std::size_t i = 0; i < kTrendCapacity + extra; ++i)
-        buffer.add(kStart + i * 500ms, static_cast<double>(i));
+    for (std::size_t i = 0; i < kTrendCapacity + extra; ++i) buffer.add(kStart + i * 500ms, static_cast<double>(i));
     EXPECT_EQ(buffer.size(), kTrendCapacity);
     EXPECT_EQ(buffer[0].value, static_cast<double>(extra));  // the oldest went first
     EXPECT_EQ(buffer.back().value, static_cast<double>(kTrendCapacity + extra - 1));
@@ -89,7 +91,7 @@ TEST(TrendBuffer, AValueAfterPollingStoppedFollowsAGap) {
 
 TEST(TrendSpan, StatisticsCoverTheChosenSpanBackFromTheNewestPoll) {
     // Seconds from kStart and values; the newest poll is at 130 s.
-    const std::vector<std::pair<int, double>> series{{-4000, 100}, {-1200, -50}, {0, 5}, {30, -2},
+    const std::vector<std::pair<int, double>> series{{-4000, 100}, {-1200, -50}, {0, 5},   {30, -2},
                                                      {50, 9},      {70, 7},      {100, 3}, {130, 6}};
     TrendBuffer buffer;
     for (const auto& [second, value] : series) buffer.add(kStart + std::chrono::seconds{second}, value);
@@ -169,7 +171,7 @@ TEST(IsoTime, TheLocalOffsetIsTheTimeZones) {
     useZone("MSK-3");
     EXPECT_EQ(localUtcOffset(kStart), 3h);
     useZone("EST5EDT,M3.2.0,M11.1.0");
-    EXPECT_EQ(localUtcOffset(kStart), -5h);          // December: standard time
+    EXPECT_EQ(localUtcOffset(kStart), -5h);              // December: standard time
     EXPECT_EQ(localUtcOffset(kStart - 24 * 150h), -4h);  // July: daylight saving time
     useZone("IST-5:30");
     EXPECT_EQ(localUtcOffset(kStart), 5h + 30min);
@@ -216,6 +218,27 @@ TEST_F(Recording, AFileThatCannotBeWrittenIsRefused) {
     EXPECT_THROW(CsvRecorder(dir.path() / "missing" / "trend.csv", moscow), std::runtime_error);
     EXPECT_THROW(CsvRecorder("/dev/full", moscow), std::runtime_error);
     EXPECT_EQ(csvField("a\"b"), "\"a\"\"b\"");
+}
+
+TEST_F(Recording, ARowThatCannotBeWrittenEndsTheRecordingAndSaysSo) {
+    Trend trend(kTrendCapacity, moscow);
+    ASSERT_TRUE(trend.startRecording(file));
+    trend.measurementPolled(shown(kStart, "    1.000", 1.0));
+    // The file may grow no further, as on a full disk: the next row cannot be written.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = static_cast<rlim_t>(std::filesystem::file_size(file));
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    trend.measurementPolled(shown(kStart + 500ms, "    2.000", 2.0));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(trend.recording());
+    EXPECT_EQ(trend.recordingError(), kRecordingFailed);
+    EXPECT_EQ(linesOf(file).size(), 2u);   // the header and the row written before
+    EXPECT_EQ(trend.buffer().size(), 2u);  // the trend itself goes on
 }
 
 TEST_F(Recording, TheTrendRecordsEveryPollUntilStoppedAndKeepsValuesAcrossIt) {

@@ -134,14 +134,14 @@ private slots:
         QCOMPARE(lines[0].size(), 5);
         for (int i = 0; i < 5; ++i) {
             QCOMPARE(lines[0][i].y(), values[i]);
-            QCOMPARE(qint64(lines[0][i].x()), std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                  (kStart + i * 500ms).time_since_epoch())
-                                                  .count());
+            QCOMPARE(
+                qint64(lines[0][i].x()),
+                std::chrono::duration_cast<std::chrono::milliseconds>((kStart + i * 500ms).time_since_epoch()).count());
         }
         auto* valueAxis = static_cast<QValueAxis*>(chartOf(&window)->axes(Qt::Vertical).constFirst());
         QCOMPARE(valueAxis->titleText(), QStringLiteral("мА"));
-        QVERIFY(valueAxis->min() <= 11.5 && valueAxis->max() >= 19.0);   // every value in sight
-        QVERIFY(valueAxis->max() - valueAxis->min() < 16.0);              // scaled to the values, not the band
+        QVERIFY(valueAxis->min() <= 11.5 && valueAxis->max() >= 19.0);  // every value in sight
+        QVERIFY(valueAxis->max() - valueAxis->min() < 16.0);            // scaled to the values, not the band
         auto* band = chartOf(&window)->findChild<QAreaSeries*>(QStringLiteral("TrendBand"));
         QVERIFY(band && band->isVisible());
         QCOMPARE(band->lowerSeries()->at(0).y(), 4.0);
@@ -168,7 +168,7 @@ private slots:
         TrendWindow window(trend);
         window.show();
         trend.measurementSwitched(true);
-        trend.measurementPolled(shown(kStart, 100.0));              // two hours before the rest
+        trend.measurementPolled(shown(kStart, 100.0));  // two hours before the rest
         for (int i = 0; i < 4; ++i) trend.measurementPolled(shown(kStart + 2h + i * 20s, 10.0 + i));
         auto* span = window.findChild<QComboBox*>(QStringLiteral("TrendSpan"));
         QCOMPARE(span->count(), 4);
