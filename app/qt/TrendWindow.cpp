@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
@@ -239,8 +238,8 @@ void TrendWindow::recordClicked() {
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     dialog.selectFile(QDir(folder).filePath(suggested));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const std::filesystem::path file(dialog.selectedFiles().constFirst().toStdU16String());
-    if (!trend_.startRecording(file)) QMessageBox::warning(this, windowTitle(), qs(trend_.recordingError()));
+    // A file that cannot be made is said beside the button (the trend's change shows it).
+    trend_.startRecording(std::filesystem::path(dialog.selectedFiles().constFirst().toStdU16String()));
 }
 
 }  // namespace k54

@@ -211,15 +211,16 @@ private slots:
         QVERIFY(QString::fromStdString(lines.at(1)).endsWith(",2.0,мА"));
         QVERIFY(QString::fromStdString(lines.at(4)).endsWith(",Прибор не отвечает,"));
 
-        // A cancelled dialog starts nothing; a file that cannot be made is said so in a box.
+        // A cancelled dialog starts nothing; a file that cannot be made is said beside the button.
         test::answerNextFileDialog(QString());
         record->click();
         QVERIFY(!trend.recording());
         QCOMPARE(record->text(), QStringLiteral("Запись…"));
         test::answerNextFileDialog(QString::fromStdString((dir_.path() / "no-such-folder" / "x.csv").string()));
-        const auto box = test::answerNextBox(QMessageBox::Ok);
         record->click();
-        QCOMPARE(*box, QString::fromUtf8(kRecordingCannotStart.data(), kRecordingCannotStart.size()));
+        QCOMPARE(test::labelText(&window, "TrendRecordState"),
+                 QString::fromUtf8(kRecordingCannotStart.data(), kRecordingCannotStart.size()));
+        QCOMPARE(record->text(), QStringLiteral("Запись…"));
         QVERIFY(!trend.recording());
     }
 };

@@ -6,11 +6,13 @@
 #include <QChartView>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <ctime>
 #include <memory>
+#include <stdexcept>
 
 #include "serial/PlatformSerial.h"
 #include "tests/support/FixedClock.h"
@@ -62,7 +64,10 @@ void answerNextFileDialog(const QString& path) {
             dialog->reject();
             return;
         }
-        dialog->selectFile(path);
+        // Typed into the name field as the operator would: selectFile() leaves a focused field as it is.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!name) throw std::logic_error("the file dialog has no name field");
+        name->setText(path);
         static_cast<QDialog*>(dialog)->accept();  // the file dialog's own accept, which checks the name
     });
     poll->start(10);
