@@ -35,8 +35,8 @@ struct TrendInterval {
 // The span's interval; for All, from the oldest point kept (or `end` when there is none).
 TrendInterval spanInterval(const TrendBuffer& buffer, TrendSpan span, std::chrono::system_clock::time_point end);
 
-// Index of the first point inside the interval: points are scanned back from the newest, so a clock set
-// back during polling cuts the span short rather than mixing older points into it.
+// Index of the first point inside the interval: the newest points back to the first one older than its
+// start; of those, any later than its end (kept from before the clock was set back) are passed over.
 std::size_t firstInInterval(const TrendBuffer& buffer, const TrendInterval& interval);
 
 struct TrendStatistics {

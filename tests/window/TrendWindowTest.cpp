@@ -12,7 +12,6 @@
 #include <QTest>
 #include <QValueAxis>
 #include <fstream>
-#include <memory>
 
 #include "app/qt/TrendWindow.h"
 #include "tests/support/ScratchDir.h"
