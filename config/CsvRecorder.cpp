@@ -27,7 +27,7 @@ std::string csvField(std::string_view text) {
 }
 
 CsvRecorder::CsvRecorder(const std::filesystem::path& file, UtcOffsetAt offsetAt)
-    : path_(file), out_(file, std::ios::binary | std::ios::trunc), offsetAt_(std::move(offsetAt)) {
+    : out_(file, std::ios::binary | std::ios::trunc), offsetAt_(std::move(offsetAt)) {
     if (!out_ || !writeLine(std::string(kCsvHeader))) throw std::runtime_error("cannot write " + file.string());
 }
 
@@ -41,7 +41,7 @@ bool CsvRecorder::record(const MeasurementPoll& poll) {
 }
 
 bool CsvRecorder::writeLine(const std::string& line) {
-    out_ << line << '\n' << std::flush;  // at the system's once the row is written
+    out_ << line << '\n' << std::flush;  // handed to the system with each row: a crash of the program loses none
     return static_cast<bool>(out_);
 }
 

@@ -24,12 +24,10 @@ public:
     // Writes the poll's row; false when the row could not be written (the disk full, the file gone).
     bool record(const MeasurementPoll& poll);
     std::size_t rows() const { return rows_; }
-    const std::filesystem::path& file() const { return path_; }
 
 private:
     bool writeLine(const std::string& line);
 
-    std::filesystem::path path_;
     std::ofstream out_;
     UtcOffsetAt offsetAt_;
     std::size_t rows_ = 0;

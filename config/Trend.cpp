@@ -1,6 +1,6 @@
 #include "config/Trend.h"
 
-#include <stdexcept>
+#include <exception>
 
 namespace k54 {
 

@@ -26,7 +26,6 @@ public:
     void markGap() { gapPending_ = true; }
 
     std::size_t size() const { return points_.size(); }
-    std::size_t capacity() const { return capacity_; }
     bool empty() const { return points_.empty(); }
     const TrendPoint& operator[](std::size_t i) const { return points_.at(i); }
     const TrendPoint& back() const { return points_.back(); }

@@ -29,7 +29,7 @@ TrendInterval spanInterval(const TrendBuffer& buffer, TrendSpan span, system_clo
 std::size_t firstInInterval(const TrendBuffer& buffer, const TrendInterval& interval) {
     std::size_t first = buffer.size();
     while (first > 0 && buffer[first - 1].time >= interval.from) --first;
-    // Points newer than the interval's end (none while the end is the newest poll) are left out too.
+    // Points later than the interval's end, kept from before the clock was set back, are passed over.
     while (first < buffer.size() && buffer[first].time > interval.to) ++first;
     return first;
 }
