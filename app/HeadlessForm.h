@@ -79,6 +79,7 @@ public:
     void showMessage(std::string_view text) override;
     bool askYesNo(std::string_view text, std::string_view caption) override;
     void beep() override { ++beeps_; }
+    void showTrendWindow() override { ++trendWindowShown_; }
     void closeWindow() override { closed_ = true; }
 
     // --- the operator and the event loop, as tests drive them ---
@@ -103,6 +104,7 @@ public:
     int beeps() const { return beeps_; }
     int repaints() const { return repaints_; }
     bool closed() const { return closed_; }
+    int trendWindowShown() const { return trendWindowShown_; }
     int changeEvents(std::string_view control) const;
     const std::string& focused() const { return focused_; }
     bool active() const { return active_; }
@@ -144,6 +146,7 @@ private:
     bool reactivatesAfterBox_;
     int beeps_ = 0, repaints_ = 0;
     bool closed_ = false;
+    int trendWindowShown_ = 0;
 };
 
 // The headless window: the model and its handlers, wired like the real one.

@@ -39,6 +39,7 @@ std::vector<Wire> buildWiring() {
         {"TimerReal", EventKind::Timer, &W::TimerRealTimer},
         {"Mgr_En", EventKind::Click, &W::Mon_EnClick},
         {"Timer_Mgr", EventKind::Timer, &W::Timer_MgrTimer},
+        {"Mgr_Trend", EventKind::Click, &W::Mgr_TrendClick},
     };
     for (const std::string_view list : kParameterLists) wires.push_back({list, EventKind::Change, &W::Mod_BChange});
     for (const std::string_view edit : kParameterEdits) {
@@ -151,6 +152,10 @@ void WindowEvents::Mon_EnClick(Event& e) {
 
 void WindowEvents::Timer_MgrTimer(Event&) {
     endPollBlink(session_);
+}
+
+void WindowEvents::Mgr_TrendClick(Event&) {
+    session_.form.showTrendWindow();
 }
 
 }  // namespace k54

@@ -50,6 +50,7 @@ public:
     void TimerRealTimer(Event& e);
     void Mon_EnClick(Event& e);
     void Timer_MgrTimer(Event& e);
+    void Mgr_TrendClick(Event& e);
 
     // Runs the handler wired to this control's event; false when none is wired.
     bool raise(EventKind kind, Event& e);

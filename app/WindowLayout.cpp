@@ -105,6 +105,8 @@ void addTopArea(LayoutBuilder& b) {
     b.add("Mgr_Id", ControlKind::Panel, "MeasureL", {28, 24, 13, 13});
     b.label("sMgr", "MeasureL", {46, 15, 104, 30}, "");
     b.label("sUnt", "MeasureL", {154, 15, 38, 30}, "");
+    // Beyond the described window: the trend of the live value, in the free band right of the title.
+    b.add("Mgr_Trend", ControlKind::Button, "MeasureL", {132, 0, 60, 15}, "График");
 
     b.add("GroupBox2", ControlKind::GroupBox, w, {140, 80, 196, 41}, "Текущее время");
     b.label("RealTime", "GroupBox2", {8, 17, 180, 18}, "2009.11.18  08:05:29");

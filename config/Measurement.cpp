@@ -1,5 +1,8 @@
 #include "config/Measurement.h"
 
+#include <chrono>
+#include <optional>
+
 #include "config/MeasurementConversion.h"
 #include "config/TextFormat.h"
 
@@ -9,6 +12,29 @@ namespace {
 void flashLamp(Session& s) {
     s.form.setTimerEnabled("Timer_Mgr", true);
     s.form.setColour("Mgr_Id", kLampGreen);
+}
+
+// The value as the window shows it; a poll with no value when raw is nothing.
+MeasurementPoll shownPoll(const Session& s, std::optional<int32_t> raw) {
+    MeasurementPoll poll;
+    poll.time = std::chrono::system_clock::now();
+    if (!raw) return poll;
+    const ParamTable& rows = s.k.params;
+    poll.answered = true;
+    poll.text = measurementText(rows, *raw, s.system.decimalSeparator);
+    poll.value = measurementNumber(poll.text).value_or(0.0);
+    poll.decimals = measurementDecimals(rows);
+    poll.unit = measurementUnit(rows);
+    poll.band = measurementBand(rows);
+    return poll;
+}
+
+void tellPolled(Session& s, const MeasurementPoll& poll) {
+    if (s.measurementListener) s.measurementListener->measurementPolled(poll);
+}
+
+void tellSwitched(Session& s, bool on) {
+    if (s.measurementListener) s.measurementListener->measurementSwitched(on);
 }
 
 }  // namespace
@@ -24,6 +50,7 @@ void startMeasurementPoll(Session& s) {
     s.form.setTimerInterval("Timer_Mgr", 200);
     s.form.setTimerEnabled("Timer_ReadMg", true);
     s.k.setLinkFlags(kLinkPolling);
+    tellSwitched(s, true);
 }
 
 void stopMeasurementPoll(Session& s) {
@@ -32,15 +59,19 @@ void stopMeasurementPoll(Session& s) {
     s.form.setText("sMgr", " ");
     s.form.setText("sUnt", " ");
     s.form.setChecked("Mgr_En", false);
+    tellSwitched(s, false);
 }
 
 bool pollMeasurement(Session& s) {
     const bool read = s.bus.readRegisters(s.k.txFrame, s.k.rxFrame, s.k.slaveAddress, kRegMeasurement, 2) == 0;
     if (read) {
         const int32_t raw = decodeWide(replyRegister(s.k.rxFrame, 0), replyRegister(s.k.rxFrame, 1));
-        s.form.setText("sMgr", measurementText(s.k.params, raw, s.system.decimalSeparator));
-        s.form.setText("sUnt", measurementUnit(s.k.params));
+        const MeasurementPoll poll = shownPoll(s, raw);
+        s.form.setText("sMgr", poll.text);
+        s.form.setText("sUnt", poll.unit);
+        tellPolled(s, poll);
     } else {
+        tellPolled(s, shownPoll(s, std::nullopt));
         stopMeasurementPoll(s);
         // Polling stops either way; the line tells the operator why the value went blank.
         s.form.appendLog(kNoAnswer);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 
 #include "config/InputTypes.h"
@@ -38,6 +39,10 @@ int32_t valueOf(const ParamTable& rows, int index) {
     return rows.at(static_cast<std::size_t>(index)).value;
 }
 
+int heldPrecision(int precision) {
+    return std::clamp(precision, 0, 3);
+}
+
 }  // namespace
 
 int32_t convertMeasurement(const ParamTable& rows, int32_t raw) {
@@ -53,7 +58,7 @@ int32_t convertMeasurement(const ParamTable& rows, int32_t raw) {
 }
 
 std::string formatMeasurement(int32_t thousandths, int precision, char decimalSeparator) {
-    const PrecisionFormat& f = kPrecisionFormats.at(static_cast<std::size_t>(std::clamp(precision, 0, 3)));
+    const PrecisionFormat& f = kPrecisionFormats.at(static_cast<std::size_t>(heldPrecision(precision)));
     const float value = static_cast<float>(thousandths / f.integerDivisor) / f.floatDivisor;
     std::string text = formatText(f.format, static_cast<double>(value));
     std::replace(text.begin(), text.end(), '.', decimalSeparator);
@@ -61,8 +66,31 @@ std::string formatMeasurement(int32_t thousandths, int precision, char decimalSe
 }
 
 std::string measurementText(const ParamTable& rows, int32_t raw, char decimalSeparator) {
-    const int precision = valueOf(rows, row::Ufp) & 0xFF;
-    return formatMeasurement(convertMeasurement(rows, raw), precision, decimalSeparator);
+    return formatMeasurement(convertMeasurement(rows, raw), measurementDecimals(rows), decimalSeparator);
+}
+
+int measurementDecimals(const ParamTable& rows) {
+    return heldPrecision(valueOf(rows, row::Ufp) & 0xFF);
+}
+
+std::optional<double> measurementNumber(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return std::nullopt;
+    std::string number(text.substr(first, text.find_last_not_of(' ') + 1 - first));
+    std::replace(number.begin(), number.end(), ',', '.');
+    double value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error != std::errc{} || end != number.data() + number.size()) return std::nullopt;
+    return value;
+}
+
+std::optional<MeasurementBand> measurementBand(const ParamTable& rows) {
+    const auto info = inputTypeInfo(valueOf(rows, row::Mod));
+    if (!info) return std::nullopt;
+    constexpr double kThousandths = 1000.0;
+    const double low = convertMeasurement(rows, info->rangeLow * 1000) / kThousandths;
+    const double high = convertMeasurement(rows, info->rangeHigh * 1000) / kThousandths;
+    return MeasurementBand{std::min(low, high), std::max(low, high)};
 }
 
 std::string_view measurementUnit(const ParamTable& rows) {

@@ -1,9 +1,11 @@
 #pragma once
 // The instrument's measured value as the display settings show it.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "config/MeasurementListener.h"
 #include "config/ParamTable.h"
 
 namespace k54 {
@@ -21,5 +23,13 @@ std::string measurementText(const ParamTable& rows, int32_t raw, char decimalSep
 // The input type's unit ("°C", "мВ", "мА", "Ом"); empty for a type outside the table. The scaled
 // modes still show the input type's unit.
 std::string_view measurementUnit(const ParamTable& rows);
+// Digits after the decimal separator in the value's text (the display precision, held to 0 - 3).
+int measurementDecimals(const ParamTable& rows);
+// The number a value's text shows (blanks around it and either decimal separator allowed); nothing
+// for a text that is no number.
+std::optional<double> measurementNumber(std::string_view text);
+// The input type's range where the value is shown: its two limits converted as a measured value is
+// (in modes 2 and 3 onto the scaled range), low before high; nothing for a type outside the table.
+std::optional<MeasurementBand> measurementBand(const ParamTable& rows);
 
 }  // namespace k54

@@ -6,6 +6,7 @@
 
 #include "form/Form.h"
 #include "config/K54cfg.h"
+#include "config/MeasurementListener.h"
 #include "modbus/K54mdb.h"
 #include "serial/K54com.h"
 
@@ -22,6 +23,7 @@ struct Session {
     cPort& port;
     mBus& bus;
     const SystemSettings& system;
+    MeasurementListener* measurementListener = nullptr;  // told of each poll; none by default
 };
 
 }  // namespace k54

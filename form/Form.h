@@ -93,6 +93,9 @@ public:
     virtual bool askYesNo(std::string_view text, std::string_view caption) = 0;  // question icon; true for Yes
     virtual void beep() = 0;
 
+    // The trend of the live value: a separate window, not modal, opened (or brought to the front).
+    virtual void showTrendWindow() = 0;
+
     virtual void closeWindow() = 0;
 };
 

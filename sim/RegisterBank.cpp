@@ -39,6 +39,7 @@ void RegisterBank::setVersion(FirmwareVersion version) {
 }
 
 void RegisterBank::refreshMeasurement(std::chrono::duration<double> elapsed) {
+    if (measurementHeld_) return;
     const int32_t inputType = decodeNarrow(get(kInputTypeRegister));
     const auto words = encodeWide(liveMeasurement(inputType, elapsed));
     set(kMeasurementHighRegister, words[0]);

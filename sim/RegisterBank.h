@@ -29,8 +29,11 @@ public:
 
     void setVersion(FirmwareVersion version);
 
-    // Writes the live measurement for the input type in register 0, `elapsed` after start.
+    // Writes the live measurement for the input type in register 0, `elapsed` after start; nothing
+    // once the measurement is held.
     void refreshMeasurement(std::chrono::duration<double> elapsed);
+    // Keeps registers 60 - 61 at what they hold from now on (a fixed measured value for tests).
+    void holdMeasurement() { measurementHeld_ = true; }
 
     modbus_mapping_t* mapping() { return mapping_.get(); }
 
@@ -42,6 +45,7 @@ private:
     uint16_t& slot(int reg) const;
 
     std::unique_ptr<modbus_mapping_t, MappingDeleter> mapping_;
+    bool measurementHeld_ = false;
 };
 
 }  // namespace k54::sim

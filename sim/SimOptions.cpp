@@ -170,7 +170,8 @@ std::string helpText() {
            "the trace says e.g. 'rep none (line at 9600 baud, instrument at 19200)'.\n"
            "Registers (holding, functions 3, 6, 16): 0-38 the configuration (factory values at start),\n"
            "41-42 the firmware version, 60-61 a live measurement (signed 32 bits, high word first, thousandths\n"
-           "of the input type's unit). Exit status: 0 stopped by a signal, 1 cannot start, 2 bad options.\n";
+           "of the input type's unit); a value set there through the control FIFO stays until the end.\n"
+           "Exit status: 0 stopped by a signal, 1 cannot start, 2 bad options.\n";
 }
 
 }  // namespace k54::sim

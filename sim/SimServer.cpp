@@ -111,6 +111,9 @@ std::optional<std::string> SimServer::apply(const ControlCommand& command) {
     }
     if (const auto* set = std::get_if<SetRegister>(&forInstrument.action)) {
         instrument->registers().set(set->reg, set->value);
+        // A measured value set from outside stays: the wave no longer overwrites it.
+        if (set->reg == RegisterBank::kMeasurementHighRegister || set->reg == RegisterBank::kMeasurementLowRegister)
+            instrument->registers().holdMeasurement();
     }
     if (const auto* firmware = std::get_if<SetFirmware>(&forInstrument.action)) {
         instrument->registers().setVersion(firmware->version);

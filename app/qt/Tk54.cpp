@@ -21,6 +21,7 @@
 #include "app/WindowLayout.h"
 #include "app/qt/ControlFactory.h"
 #include "app/qt/DropDownList.h"
+#include "app/qt/TrendWindow.h"
 
 namespace k54 {
 namespace {
@@ -57,11 +58,16 @@ Tk54::Tk54(cPort& port, mBus& bus, k54L& state, const SystemSettings& system, QW
     QFont font = this->font();
     font.setPointSize(8);
     setFont(font);
+    session().measurementListener = &trend_;
     buildControls();
     wireEvents();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     dispatch(EventKind::Create, kWindowName);
+}
+
+Tk54::~Tk54() {
+    session().measurementListener = nullptr;  // the trend goes with this window
 }
 
 void Tk54::buildControls() {
@@ -393,6 +399,17 @@ bool Tk54::askYesNo(std::string_view text, std::string_view caption) {
 void Tk54::beep() {
     QApplication::beep();
 }
+void Tk54::showTrendWindow() {
+    if (!trendWindow_) {
+        trendWindow_ = std::make_unique<TrendWindow>(trend_);
+        // A window of its own beside this one; closing this one still ends the program.
+        trendWindow_->setAttribute(Qt::WA_QuitOnClose, false);
+    }
+    trendWindow_->show();
+    trendWindow_->raise();
+    trendWindow_->activateWindow();
+}
+
 void Tk54::closeWindow() {
     close();
 }

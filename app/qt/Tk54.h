@@ -3,19 +3,24 @@
 // over them, and the window's handlers (inherited) reached through the one wiring table.
 #include <QHash>
 #include <QWidget>
+#include <memory>
 
 #include "form/Form.h"
 #include "app/K5402p.h"
+#include "config/Trend.h"
 
 class QLabel;
 class QStatusBar;
 
 namespace k54 {
 
+class TrendWindow;
+
 class Tk54 final : public QWidget, public Form, public WindowEvents {
     Q_OBJECT
 public:
     Tk54(cPort& port, mBus& bus, k54L& state, const SystemSettings& system, QWidget* parent = nullptr);
+    ~Tk54() override;
 
     // --- Form ---
     bool hasControl(std::string_view name) const override;
@@ -56,6 +61,7 @@ public:
     void showMessage(std::string_view text) override;
     bool askYesNo(std::string_view text, std::string_view caption) override;
     void beep() override;
+    void showTrendWindow() override;
     void closeWindow() override;
 
 protected:
@@ -78,6 +84,8 @@ private:
     QLabel* panels_[4] = {};
     bool activatedOnce_ = false;
     std::string enteredField_;  // the field the focus entered last and has not left
+    Trend trend_;               // follows live measurement from the start, whether its window is open or not
+    std::unique_ptr<TrendWindow> trendWindow_;
 };
 
 }  // namespace k54

@@ -1,7 +1,10 @@
 // The operator's whole tour through the real window against the simulated instrument on a paced line:
 // what the operator sees and what the instrument holds and received.
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -209,6 +212,62 @@ private slots:
         const int polls = s.countRequests(mark, "01 03 00 3C 00 02");
         QTest::qWait(1200);
         QCOMPARE(s.countRequests(mark, "01 03 00 3C 00 02"), polls);
+    }
+
+    // «График» shows the moving value exactly as the window shows it, with its unit; a recording has a row
+    // for every poll it saw, the failed one included.
+    void theTrendOfTheLiveValueAndItsRecording() {
+        Stage s;
+        s.connect();
+        QVERIFY(s.looksConnected());
+        QStringList shown;  // the value after each poll, in order: this runs after the window's own poll
+        connect(s.rig.window.findChild<QTimer*>(QStringLiteral("Timer_ReadMg")), &QTimer::timeout, this,
+                [&] { shown << s.text("sMgr"); });
+        QTest::mouseClick(s.rig.widget<QCheckBox>("Mgr_En"), Qt::LeftButton);
+        QTest::mouseClick(s.rig.widget<QPushButton>("Mgr_Trend"), Qt::LeftButton);
+        TrendWindow* trend = test::shownTrendWindow();
+        QVERIFY(trend);
+        QVERIFY(s.rig.widget<QCheckBox>("Mgr_En")->isChecked());  // the main window polls on
+        // A screenshot shows a whole wave of the simulated value (20 s); the check itself needs a few polls.
+        const bool screenshot = !qEnvironmentVariable("K54_SCREENSHOT_DIR").isEmpty();
+        const int polls = screenshot ? 44 : 6;
+        QTRY_VERIFY_WITH_TIMEOUT(shown.size() >= polls, polls * 500 + 5000);
+
+        const auto lines = test::trendLines(trend);
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines[0].size(), shown.size());
+        for (int i = 0; i < shown.size(); ++i) QCOMPARE(lines[0][i].y(), shown[i].trimmed().toDouble());
+        QVERIFY(shown.first() != shown.last());  // it moves
+        auto* chart = trend->findChild<QChartView*>(QStringLiteral("TrendChart"))->chart();
+        QCOMPARE(chart->axes(Qt::Vertical).constFirst()->titleText(), QStringLiteral("Ом"));
+        QCOMPARE(test::labelText(trend, "TrendCurrent"), QStringLiteral("Текущее: %1 Ом").arg(shown.last().trimmed()));
+        if (screenshot) {
+            trend->resize(720, 440);
+            QVERIFY(trend->grab().save(qEnvironmentVariable("K54_SCREENSHOT_DIR") + "/trend.png"));
+        }
+
+        const QString file = QDir(QString::fromStdString(s.sim.portsDir().parent_path().string()))
+                                 .filePath(QStringLiteral("ten-polls.csv"));
+        auto* record = trend->findChild<QPushButton*>(QStringLiteral("TrendRecord"));
+        test::answerNextFileDialog(file);
+        QTest::mouseClick(record, Qt::LeftButton);
+        QCOMPARE(record->text(), QStringLiteral("Стоп"));
+        const int from = shown.size();
+        QTRY_VERIFY_WITH_TIMEOUT(shown.size() >= from + 10, 10000);
+        s.sim.control("fault exception=2");
+        QTRY_VERIFY_WITH_TIMEOUT(!s.rig.widget<QCheckBox>("Mgr_En")->isChecked(), 3000);
+        QCOMPARE(test::labelText(trend, "TrendState"), QStringLiteral("Измерение выключено"));
+        QTest::mouseClick(record, Qt::LeftButton);
+        QCOMPARE(record->text(), QStringLiteral("Запись…"));
+
+        QFile csv(file);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QStringList rows = QString::fromUtf8(csv.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(rows.size(), 1 + shown.size() - from);  // the header, then a row for every poll seen
+        QCOMPARE(rows.first(), QStringLiteral("Время,Значение,Единица"));
+        for (int i = from; i < shown.size() - 1; ++i)
+            QVERIFY2(rows[1 + i - from].endsWith("," + shown[i].trimmed() + ",Ом"), qPrintable(rows[1 + i - from]));
+        QVERIFY(rows.last().endsWith(QStringLiteral(",Прибор не отвечает,")));
     }
 
     void passwordWriteAndReset() {

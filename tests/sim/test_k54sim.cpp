@@ -208,6 +208,23 @@ TEST(K54Sim, LiveMeasurementMovesInsideTheInputTypeRange) {
     }
 }
 
+TEST(K54Sim, AMeasuredValueSetThroughTheControlFifoStays) {
+    SimInstrument sim;
+    Master master(sim.devicePath());
+    sim.control("set 60 1");  // 1 * 65536 + 57920 = 123456 thousandths
+    sim.control("set 61 57920");
+    // Long enough for the wave (20 s period) to have moved a value it still wrote.
+    const auto until = Clock::now() + 1500ms;
+    int reads = 0;
+    while (Clock::now() < until) {
+        const Outcome read = master.read(60, 2);
+        ASSERT_EQ(read.rc, 2);
+        EXPECT_EQ(measurementOf(read), 123456);
+        ++reads;
+    }
+    EXPECT_GE(reads, 2);
+}
+
 TEST(K54Sim, AnswersOnlyItsAddressWithAGoodCrcAtTheLinesPace) {
     SimInstrument sim({"--address", "7", "--baud", "9600"});
     {

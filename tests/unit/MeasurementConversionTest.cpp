@@ -1,6 +1,9 @@
 // The measured value as the display settings show it, on the parameter table alone.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <utility>
+
 #include "config/MeasurementConversion.h"
 
 namespace k54 {
@@ -50,6 +53,45 @@ TEST(MeasurementConversion, ScaledModesMapOntoTheScaledRange) {
     EXPECT_EQ(measurementUnit(rows), "");
     value(row::Mod) = 278;  // its low byte would be type 22
     EXPECT_EQ(measurementUnit(rows), "");
+}
+
+// The band the trend draws: the input type's range where the value is shown.
+TEST(MeasurementBand, IsTheInputRangeConvertedAsTheValueIs) {
+    struct Case {
+        int32_t type, mode, dpLo, dpHi, ioLo, ioHi;  // tenths
+        std::optional<std::pair<double, double>> band;
+    };
+    const Case cases[] = {
+        {22, 0, 500, 1000, 0, 1000, {{0.0, 320.0}}},       // input modes: the input range itself,
+        {13, 1, 5000, 6000, 0, 1000, {{300.0, 1800.0}}},   // not the display range
+        {22, 2, 500, 1000, 0, 1000, {{0.0, 100.0}}},       // scaled full: the scaled range
+        {22, 2, 500, 1000, 1000, -500, {{-50.0, 100.0}}},  // an inverted scaled range, low first
+        {22, 3, 1000, 2000, 0, 1000, {{-100.0, 220.0}}},   // scaled set: beyond the scaled range
+        {40, 0, 0, 1000, 0, 1000, std::nullopt},           // no range for an unknown type
+    };
+    for (const Case& c : cases) {
+        ParamTable rows = kParamTemplate;
+        auto value = [&rows](int index) -> int32_t& { return rows.at(static_cast<std::size_t>(index)).value; };
+        value(row::Mod) = c.type;
+        value(row::Rng) = c.mode;
+        value(row::Dpl) = c.dpLo;
+        value(row::Dph) = c.dpHi;
+        value(row::Iol) = c.ioLo;
+        value(row::Ioh) = c.ioHi;
+        const auto band = measurementBand(rows);
+        ASSERT_EQ(band.has_value(), c.band.has_value()) << c.type << " mode " << c.mode;
+        if (!band) continue;
+        EXPECT_DOUBLE_EQ(band->low, c.band->first) << c.type << " mode " << c.mode;
+        EXPECT_DOUBLE_EQ(band->high, c.band->second) << c.type << " mode " << c.mode;
+    }
+}
+
+TEST(MeasurementNumber, IsTheNumberTheTextShows) {
+    EXPECT_EQ(measurementNumber("  123.456"), 123.456);
+    EXPECT_EQ(measurementNumber("   50,0"), 50.0);
+    EXPECT_EQ(measurementNumber("    -1"), -1.0);
+    EXPECT_EQ(measurementNumber(" "), std::nullopt);
+    EXPECT_EQ(measurementNumber("12a"), std::nullopt);
 }
 
 }  // namespace

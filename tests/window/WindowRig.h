@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/qt/Tk54.h"
+#include "app/qt/TrendWindow.h"
 #include "config/K54cfg.h"
 #include "modbus/K54mdb.h"
 #include "serial/K54com.h"
@@ -37,5 +38,15 @@ public:
 // Answers the next message box that opens with the given button (from a timer, since the box is
 // modal); the box's text lands in the string returned.
 std::shared_ptr<QString> answerNextBox(QMessageBox::StandardButton button);
+
+// Names the file in the next file dialog that opens and accepts it; an empty path cancels the dialog.
+void answerNextFileDialog(const QString& path);
+
+// The trend window on screen, or nullptr.
+TrendWindow* shownTrendWindow();
+// The trend window's value lines (each run of polls without a gap one line), in order.
+QList<QList<QPointF>> trendLines(QWidget* trendWindow);
+// Text of a label of a window.
+QString labelText(QWidget* window, const char* name);
 
 }  // namespace k54::test
