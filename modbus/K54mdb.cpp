@@ -58,8 +58,13 @@ uint8_t mBus::exchange(std::span<const uint8_t> request, std::span<uint8_t> rx, 
         std::ranges::fill(rx.first(kReceiveBuffer), uint8_t{0});
         return finish({}, {}, ExchangeReport{.outcome = Outcome::notSent});
     }
-    const Reception reception = port_.receiveReply(
-        rx, normalReply, [normalReply](std::span<const uint8_t> arrived) { return foretoldReplyLength(arrived, normalReply); });
+    const ReplyShape shape{
+        [normalReply](std::span<const uint8_t> arrived) { return foretoldReplyLength(arrived, normalReply); },
+        [request, normalReply](std::span<const uint8_t> frame) {
+            const Outcome outcome = checkReply(frame, request, normalReply).outcome;
+            return outcome == Outcome::answered || outcome == Outcome::exception;
+        }};
+    const Reception reception = port_.receiveReply(rx, normalReply, shape);
     ExchangeReport report = checkReply(reception.reply(), request, normalReply);
     report.echoSkipped = reception.echoLength > 0;
     report.readEnd = reception.end;

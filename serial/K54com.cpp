@@ -82,7 +82,7 @@ int32_t cPort::receive(int32_t count, std::span<uint8_t> buffer) {
     return frameChecks(window.first(static_cast<std::size_t>(got))) ? got : 0;
 }
 
-Reception cPort::receiveReply(std::span<uint8_t> buffer, std::size_t longestReply, const FrameLength& replyLength) {
+Reception cPort::receiveReply(std::span<uint8_t> buffer, std::size_t longestReply, const ReplyShape& reply) {
     Reception reception;
     if (buffer.size() < static_cast<std::size_t>(kReceiveBufferSize)) {
         return reception;
@@ -95,16 +95,16 @@ Reception cPort::receiveReply(std::span<uint8_t> buffer, std::size_t longestRepl
     }
     longestReply = std::min(longestReply, window.size());
     reception.line.resize(lastRequest_.size() + longestReply);
-    const FrameLength withEcho = [this, &replyLength](std::span<const uint8_t> arrived) {
-        return echo_.needed(arrived, lastRequest_, replyLength);
+    const FrameLength withEcho = [this, &reply](std::span<const uint8_t> arrived) {
+        return echo_.needed(arrived, lastRequest_, reply);
     };
     const FrameRead read =
         readFrame(*backend_, reception.line, backend_->readTimeouts().forCount(longestReply), withEcho);
     reception.line.resize(read.count);
     reception.end = read.end;
-    reception.echoLength = echo_.takeEcho(reception.line, lastRequest_, replyLength);
-    const std::span<const uint8_t> reply = reception.reply();
-    std::ranges::copy(reply.first(std::min(reply.size(), window.size())), window.begin());
+    reception.echoLength = echo_.takeEcho(reception.line, lastRequest_, reply);
+    const std::span<const uint8_t> replyBytes = reception.reply();
+    std::ranges::copy(replyBytes.first(std::min(replyBytes.size(), window.size())), window.begin());
     return reception;
 }
 

@@ -40,13 +40,13 @@ public:
     // else 0. A buffer shorter than kReceiveBufferSize is left untouched and gives 0; so does a count
     // outside 1..kReceiveBufferSize (buffer zeroed) and a call with no port open.
     int32_t receive(int32_t count, std::span<uint8_t> buffer);
-    // Reads the reply to the request last transmitted, asking the line only for the bytes that
-    // `replyLength` says the reply still needs (at most longestReply, itself at most
-    // kReceiveBufferSize), so that a reply ends as soon as it is whole; the total limit is the one for
-    // longestReply bytes. An echo of the request in front of the reply is skipped (see LineEcho).
-    // Zeroes the first kReceiveBufferSize bytes of the buffer and puts the reply at its front. A
-    // buffer shorter than kReceiveBufferSize, or no port open, gives an empty reception at once.
-    Reception receiveReply(std::span<uint8_t> buffer, std::size_t longestReply, const FrameLength& replyLength);
+    // Reads the reply to the request last transmitted, asking the line only for the bytes that the
+    // reply's shape says it still needs (at most longestReply, itself at most kReceiveBufferSize), so
+    // that a reply ends as soon as it is whole; the total limit is the one for longestReply bytes. An
+    // echo of the request in front of the reply is skipped (see LineEcho). Zeroes the first
+    // kReceiveBufferSize bytes of the buffer and puts the reply at its front. A buffer shorter than
+    // kReceiveBufferSize, or no port open, gives an empty reception at once.
+    Reception receiveReply(std::span<uint8_t> buffer, std::size_t longestReply, const ReplyShape& reply);
     // Drops stale input before a request.
     void discardInput();
     // Drops DTR and closes; harmless when not open.

@@ -1,7 +1,5 @@
 #include "serial/LineEcho.h"
 
-#include "serial/Crc16.h"
-
 #include <algorithm>
 
 namespace k54 {
@@ -14,39 +12,35 @@ bool followsRequest(std::span<const uint8_t> arrived, std::span<const uint8_t> r
     return !request.empty() && std::ranges::equal(arrived.first(common), request.first(common));
 }
 
-// The bytes begin with a whole frame of the reply's length whose CRC holds.
-bool wholeReplyAtStart(std::span<const uint8_t> arrived, const FrameLength& reply) {
-    const std::size_t length = reply(arrived);
-    return length >= 2 && arrived.size() >= length && crc16Modbus(arrived.first(length)) == 0;
+// The bytes begin with a whole frame of the reply's length that counts as the reply.
+bool replyAtStart(std::span<const uint8_t> arrived, const ReplyShape& reply) {
+    const std::size_t length = reply.length(arrived);
+    return arrived.size() >= length && reply.counts(arrived.first(length));
 }
 
 }  // namespace
 
 std::size_t LineEcho::needed(std::span<const uint8_t> arrived, std::span<const uint8_t> request,
-                             const FrameLength& reply) const {
+                             const ReplyShape& reply) const {
     if (!followsRequest(arrived, request)) {
-        return reply(arrived);
+        return reply.length(arrived);
     }
     const std::size_t echoed = std::min(arrived.size(), request.size());
-    const std::size_t behindEcho = request.size() + reply(arrived.subspan(echoed));
-    if (echoes_) {
-        return behindEcho;
-    }
-    // Not known to echo: the bytes may yet be a reply that begins like the request. Whichever of the
-    // two readings is whole first ends the read; a reply whose CRC fails is no reply.
-    const std::size_t plain = reply(arrived);
+    const std::size_t behindEcho = request.size() + reply.length(arrived.subspan(echoed));
+    const std::size_t plain = reply.length(arrived);
     if (arrived.size() < plain) {
-        return std::min(plain, behindEcho);
+        return std::min(plain, behindEcho);  // either reading may still hold
     }
-    return wholeReplyAtStart(arrived, reply) ? plain : behindEcho;
+    // A line not known to echo may answer with a reply that begins like the request (function 6).
+    return !echoes_ && replyAtStart(arrived, reply) ? plain : behindEcho;
 }
 
 std::size_t LineEcho::takeEcho(std::span<const uint8_t> arrived, std::span<const uint8_t> request,
-                               const FrameLength& reply) {
+                               const ReplyShape& reply) {
     if (arrived.size() < request.size() || !followsRequest(arrived, request)) {
         return 0;
     }
-    if (!echoes_ && wholeReplyAtStart(arrived, reply)) {
+    if (!echoes_ && replyAtStart(arrived, reply)) {
         return 0;
     }
     echoes_ = true;

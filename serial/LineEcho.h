@@ -5,10 +5,10 @@
 //
 // For a write of one register (function 6) the echo is byte for byte the normal reply, so an echo can
 // only be told from a reply where the two differ. The line is therefore learnt from an exchange whose
-// request cannot be a reply (every connection begins with a read); until then a prefix that is a
-// whole reply by itself counts as the reply, and from then on every reply is expected behind an echo.
+// request cannot be a reply (every connection begins with a read); until then a prefix that counts as
+// a whole reply by itself is the reply, and from then on every reply is expected behind an echo.
 
-#include "serial/FrameReader.h"
+#include "serial/Reception.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -24,12 +24,12 @@ public:
     bool learnt() const { return echoes_; }
 
     // How many bytes the reply needs in all, an echo in front of it included, judged from what has
-    // come; `reply` gives the reply's own length from its bytes.
+    // come. Never more than every reading still open needs, so that no byte past the frame is taken.
     std::size_t needed(std::span<const uint8_t> arrived, std::span<const uint8_t> request,
-                       const FrameLength& reply) const;
+                       const ReplyShape& reply) const;
     // How many leading bytes of a finished read are the request's echo (0 or the request's length);
     // an echo that could not have been a reply teaches that the line echoes.
-    std::size_t takeEcho(std::span<const uint8_t> arrived, std::span<const uint8_t> request, const FrameLength& reply);
+    std::size_t takeEcho(std::span<const uint8_t> arrived, std::span<const uint8_t> request, const ReplyShape& reply);
 
 private:
     bool echoes_ = false;
