@@ -12,10 +12,10 @@ namespace k54 {
 class ExchangeObserver {
 public:
     virtual ~ExchangeObserver() = default;
-    // The request has just gone to the line (the bytes the channel took).
+    // The request has just gone to the line (the bytes the channel took; not called when it took none).
     virtual void requestSent(std::span<const uint8_t> request) = 0;
     // The exchange has ended: the request's echo (empty on most lines), the reply's bytes as they came
-    // and what they mean. For refused arguments it comes alone, without requestSent.
+    // and what they mean.
     virtual void exchangeEnded(std::span<const uint8_t> echo, std::span<const uint8_t> reply,
                                const ExchangeReport& report) = 0;
 };

@@ -50,11 +50,11 @@ uint8_t mBus::writeRegisters(std::span<uint8_t> tx, std::span<uint8_t> rx, uint8
 uint8_t mBus::exchange(std::span<const uint8_t> request, std::span<uint8_t> rx, std::size_t normalReply) {
     port_.discardInput();
     const int32_t written = port_.transmit(request);
-    if (observer_ != nullptr) {
-        const auto taken = std::min(static_cast<std::size_t>(std::max(written, 0)), request.size());
+    const auto taken = std::min(static_cast<std::size_t>(std::max(written, 0)), request.size());
+    if (observer_ != nullptr && taken > 0) {
         observer_->requestSent(request.first(taken));
     }
-    if (written != static_cast<int32_t>(request.size())) {
+    if (taken != request.size()) {
         std::ranges::fill(rx.first(kReceiveBuffer), uint8_t{0});
         return finish({}, {}, ExchangeReport{.outcome = Outcome::notSent});
     }
