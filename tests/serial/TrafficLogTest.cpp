@@ -122,7 +122,7 @@ TEST_F(TrafficLogLines, AFileThatCannotBeWrittenLogsNothingAndHarmsNothing) {
 
 TEST(TrafficLogTime, IsLocalWithItsOffsetFromUtc) {
     k54::test::ScratchDir dir{"k54-traffic"};
-    ::setenv("TZ", "<+03>-3", 1);
+    ::setenv("TZ", "<-0330>3:30", 1);
     ::tzset();
     {
         TrafficLog log(dir.path() / "t.log", fixedTime);
@@ -131,7 +131,7 @@ TEST(TrafficLogTime, IsLocalWithItsOffsetFromUtc) {
     ::setenv("TZ", "UTC", 1);
     ::tzset();
     EXPECT_EQ(fileLines(dir.path() / "t.log"),
-              Lines{"2025-03-14 13:32:05.123 +0300 -- arguments refused, nothing sent"});
+              Lines{"2025-03-14 07:02:05.123 -0330 -- arguments refused, nothing sent"});
 }
 
 }  // namespace
