@@ -65,7 +65,7 @@ std::string_view outcomeText(Outcome outcome) {
         case Outcome::refused:
             return "arguments refused, nothing sent";
         case Outcome::notSent:
-            return "request not sent (port not open)";
+            return "request not sent (port not open or write failed)";
     }
     return "unknown outcome";
 }
@@ -74,8 +74,8 @@ std::string describe(const ExchangeReport& report) {
     if (report.outcome != Outcome::exception) {
         return std::string(outcomeText(report.outcome));
     }
-    return "exception " + std::to_string(report.exceptionCode) + " (" + std::string(exceptionName(report.exceptionCode)) +
-           ")";
+    return "exception " + std::to_string(report.exceptionCode) + " (" +
+           std::string(exceptionName(report.exceptionCode)) + ")";
 }
 
 }  // namespace k54

@@ -25,15 +25,15 @@ enum class Outcome : uint8_t {
     wrongFunction,  // a reply to another function code
     malformed,      // wrong byte count, wrong echo of register and value (or start and quantity), exception code 0
     refused,        // arguments mBus cannot send: nothing was sent
-    notSent,        // the channel did not take the whole request (port closed)
+    notSent,        // the channel did not take the whole request (port not open, write failed)
 };
 
 struct ExchangeReport {
     Outcome outcome = Outcome::none;
-    uint8_t exceptionCode = 0;         // for Outcome::exception
-    std::size_t received = 0;          // reply bytes that came, an echo not counted
-    std::size_t expected = 0;          // the reply's length as its first bytes foretold
-    bool echoSkipped = false;          // the line echoed the request before the reply
+    uint8_t exceptionCode = 0;  // for Outcome::exception
+    std::size_t received = 0;   // reply bytes that came, an echo not counted
+    std::size_t expected = 0;   // the reply's length as its first bytes foretold
+    bool echoSkipped = false;   // the line echoed the request before the reply
     ReadEnd readEnd = ReadEnd::complete;
 
     // The described result: 0 when answered, the exception code of an exception, else kNoReply.

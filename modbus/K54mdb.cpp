@@ -15,6 +15,16 @@ bool buffersFit(std::span<const uint8_t> tx, std::size_t requestLength, std::spa
     return tx.size() >= requestLength && rx.size() >= kReceiveBuffer;
 }
 
+// The reply to a request as the channel must know it: its length foretold by its first bytes, and
+// which whole frames count as a reply (a normal or an exception reply that passes the check).
+ReplyShape replyShape(std::span<const uint8_t> request, std::size_t normalReply) {
+    return {[normalReply](std::span<const uint8_t> arrived) { return foretoldReplyLength(arrived, normalReply); },
+            [request, normalReply](std::span<const uint8_t> frame) {
+                const Outcome outcome = checkReply(frame, request, normalReply).outcome;
+                return outcome == Outcome::answered || outcome == Outcome::exception;
+            }};
+}
+
 }  // namespace
 
 mBus::mBus(cPort& port) : port_(port) {}
@@ -58,13 +68,7 @@ uint8_t mBus::exchange(std::span<const uint8_t> request, std::span<uint8_t> rx, 
         std::ranges::fill(rx.first(kReceiveBuffer), uint8_t{0});
         return finish({}, {}, ExchangeReport{.outcome = Outcome::notSent});
     }
-    const ReplyShape shape{
-        [normalReply](std::span<const uint8_t> arrived) { return foretoldReplyLength(arrived, normalReply); },
-        [request, normalReply](std::span<const uint8_t> frame) {
-            const Outcome outcome = checkReply(frame, request, normalReply).outcome;
-            return outcome == Outcome::answered || outcome == Outcome::exception;
-        }};
-    const Reception reception = port_.receiveReply(rx, normalReply, shape);
+    const Reception reception = port_.receiveReply(rx, normalReply, replyShape(request, normalReply));
     ExchangeReport report = checkReply(reception.reply(), request, normalReply);
     report.echoSkipped = reception.echoLength > 0;
     report.readEnd = reception.end;

@@ -5,7 +5,7 @@
 //   2025-03-14 10:32:05.123 +0300 tx 01 03 00 29 00 02 15 C3
 //   2025-03-14 10:32:05.141 +0300 rx 01 03 04 01 5A 00 0D 1A 19 -- answered
 //   2025-03-14 10:32:11.041 +0300 rx -- no reply (time-out)
-//   2025-03-14 10:32:12.001 +0300 rx echo 01 06 00 05 12 34 94 BC + 01 86 02 C3 A1 -- exception 2 (illegal data address)
+//   2025-03-14 10:32:12.001 +0300 rx echo 01 06 00 05 12 34 94 BC + 01 86 02 C3 A1 -- exception 2 (...)
 // Times are local, with their offset from UTC. Each line is written through at once, so that the log
 // holds everything up to a crash.
 

@@ -3,7 +3,6 @@
 // cPort: the one serial channel to the instrument (8E1 at one of seven speeds, RTS follows
 // transmission, the back end's read time limits, CRC-checked replies) over a platform back end.
 
-#include "serial/FrameReader.h"
 #include "serial/LineEcho.h"
 #include "serial/ReadTimeouts.h"
 #include "serial/Reception.h"

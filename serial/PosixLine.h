@@ -25,7 +25,7 @@ bool enableKernelRs485(int fd);
 
 // The device's own line settings and RS-485 mode as they were before this program changed them.
 struct SavedLine {
-    std::optional<termios> settings;     // nothing when the device would not tell them
+    std::optional<termios> settings;    // nothing when the device would not tell them
     std::optional<serial_rs485> rs485;  // nothing where the driver has no RS-485 mode
 };
 SavedLine saveLine(int fd);

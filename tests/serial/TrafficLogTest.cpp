@@ -96,7 +96,7 @@ TEST_F(TrafficLogLines, SayWhatWasNotSent) {
     bus.setObserver(&log);
     EXPECT_EQ(bus.writeRegister(tx, rx, 1, 5, 7), k54::kNoReply);
     EXPECT_EQ(bus.readRegisters(tx, rx, 1, 0, 0), k54::kNoReply);
-    EXPECT_EQ(fileLines(file), (Lines{stamped("rx -- request not sent (port not open)"),
+    EXPECT_EQ(fileLines(file), (Lines{stamped("rx -- request not sent (port not open or write failed)"),
                                       stamped("-- arguments refused, nothing sent")}));
 }
 

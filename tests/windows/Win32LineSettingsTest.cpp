@@ -81,8 +81,8 @@ TEST(Win32Timeouts, TakeTheReadLimitsGivenAndKeepTheWriteLimits) {
 // A wait of zero would leave all three read limits zero, which the driver takes as no limit at all.
 TEST(Win32Timeouts, AWaitIsTheTotalConstantAloneAndNeverZero) {
     using std::chrono::milliseconds;
-    for (const auto& [wait, constant] : {std::pair{milliseconds(37), 37U}, std::pair{milliseconds(0), 1U},
-                                         std::pair{milliseconds(-5), 1U}}) {
+    for (const auto& [wait, constant] :
+         {std::pair{milliseconds(37), 37U}, std::pair{milliseconds(0), 1U}, std::pair{milliseconds(-5), 1U}}) {
         const COMMTIMEOUTS timeouts = k54::win32WaitTimeouts(wait);
         EXPECT_EQ(timeouts.ReadIntervalTimeout, 0U);
         EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, 0U);

@@ -113,8 +113,8 @@ TEST_F(Win32Port, TheDriverTakesTheFiveTimeouts) {
 TEST(Win32PortLimits, TheDriverTakesTheReadLimitsTheBackEndIsMadeWithAndTheReadOnesSetLater) {
     using std::chrono::milliseconds;
     const auto link = connectInstrument(19200);
-    auto made = std::make_unique<Win32SerialBackend>(k54::soundOpenFailureBeep,
-                                                     k54::ReadTimeouts{milliseconds(30), milliseconds(3), milliseconds(300)});
+    auto made = std::make_unique<Win32SerialBackend>(
+        k54::soundOpenFailureBeep, k54::ReadTimeouts{milliseconds(30), milliseconds(3), milliseconds(300)});
     Win32SerialBackend& backend = *made;
     k54::cPort port(std::move(made));
     RecordingSink sink;
