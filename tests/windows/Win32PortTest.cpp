@@ -110,7 +110,7 @@ TEST_F(Win32Port, TheDriverTakesTheFiveTimeouts) {
     EXPECT_EQ(applied.WriteTotalTimeoutConstant, 10U);
 }
 
-TEST(Win32PortLimits, TheDriverTakesTheReadLimitsTheBackEndIsMadeWithAndTheReadOnesSetLater) {
+TEST(Win32PortLimits, TheDriverTakesTheReadLimitsTheBackEndIsMadeWithAndThoseSetLater) {
     using std::chrono::milliseconds;
     const auto link = connectInstrument(19200);
     auto made = std::make_unique<Win32SerialBackend>(
