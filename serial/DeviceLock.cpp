@@ -82,18 +82,18 @@ bool processAlive(pid_t pid) {
     return ::kill(pid, 0) == 0 || errno == EPERM;
 }
 
-bool createLockFile(const fs::path& file) {
+// Makes the lock file, holding our process id; 0, or the error that stopped it (EEXIST: a lock is there).
+int createLockFile(const fs::path& file) {
     const UniqueFd fd(::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, kLockFileMode));
     if (!fd.valid()) {
-        return false;
+        return errno;
     }
     const std::string text = lockText(::getpid());
     if (::write(fd.get(), text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
         static_cast<void>(::unlink(file.c_str()));
-        errno = EIO;
-        return false;
+        return EIO;
     }
-    return true;
+    return 0;
 }
 
 }  // namespace
@@ -123,11 +123,12 @@ DeviceLock::Outcome DeviceLock::acquire(const fs::path& folder, const fs::path& 
     const fs::path file = folder / lockFileName(device);
     // Two rounds: a stale lock removed in the first may be taken by another program before the second.
     for (int round = 0; round < 2; ++round) {
-        if (createLockFile(file)) {
+        const int error = createLockFile(file);
+        if (error == 0) {
             file_ = file;
             return Outcome::locked;
         }
-        if (errno != EEXIST) {
+        if (error != EEXIST) {
             // A folder that is missing, read-only or not ours to write cannot hold a lock; the convention
             // is a courtesy among programs, so the port still opens (its own exclusive open still holds).
             return Outcome::notLockable;

@@ -124,13 +124,13 @@ TEST(Win32PortLimits, TheDriverTakesTheReadLimitsTheBackEndIsMadeWithAndThoseSet
     EXPECT_EQ(applied.ReadIntervalTimeout, 30U);
     EXPECT_EQ(applied.ReadTotalTimeoutMultiplier, 3U);
     EXPECT_EQ(applied.ReadTotalTimeoutConstant, 300U);
-    port.setReadTimeouts({milliseconds(40), milliseconds(4), milliseconds(400)});
+    port.setReadTimeouts({milliseconds(40), milliseconds(4), milliseconds(40)});
     std::array<uint8_t, k54::kReceiveBufferSize> rx{};
     EXPECT_EQ(port.receive(1, rx), 0);  // a read applies them
     ASSERT_TRUE(::GetCommTimeouts(backend.nativeHandle(), &applied));
     EXPECT_EQ(applied.ReadIntervalTimeout, 40U);
     EXPECT_EQ(applied.ReadTotalTimeoutMultiplier, 4U);
-    EXPECT_EQ(applied.ReadTotalTimeoutConstant, 400U);
+    EXPECT_EQ(applied.ReadTotalTimeoutConstant, 40U);
 }
 
 TEST_F(Win32Port, DtrIsOffAfterOpen) {
