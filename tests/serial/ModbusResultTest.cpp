@@ -192,6 +192,14 @@ TEST_F(ModbusReplies, AWholeReplyEndsTheReadAtItsLastByte) {
     }
 }
 
+TEST_F(ModbusReplies, ACutReplyEndsAtTheGapAndSaysHowFarItGot) {
+    exchange(Request::read2From60, {kGoodRead.begin(), kGoodRead.begin() + 6});
+    EXPECT_EQ(bus.lastExchange().outcome, Outcome::incomplete);
+    EXPECT_EQ(bus.lastExchange().received, 6U);
+    EXPECT_EQ(bus.lastExchange().expected, kGoodRead.size());
+    EXPECT_EQ(bus.lastExchange().readEnd, k54::ReadEnd::gap);
+}
+
 TEST_F(ModbusReplies, AClosedPortSendsNothingAndSaysSo) {
     port.close();
     rx.fill(0xAA);
