@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -58,12 +57,12 @@ std::optional<pid_t> lockHolder(const fs::path& file) {
     if (!fd.valid()) {
         return std::nullopt;
     }
-    std::array<char, kLongestLockText> buffer{};
-    const ssize_t n = ::read(fd.get(), buffer.data(), buffer.size());
+    std::string text(kLongestLockText, '\0');  // more than any lock file of the convention holds
+    const ssize_t n = ::read(fd.get(), text.data(), text.size());
     if (n <= 0) {
         return std::nullopt;
     }
-    const std::string_view text(buffer.data(), static_cast<std::size_t>(n));
+    text.resize(static_cast<std::size_t>(n));
     if (const std::optional<pid_t> pid = parseAsciiPid(text)) {
         return pid;
     }
