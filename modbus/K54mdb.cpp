@@ -1,18 +1,28 @@
 #include "modbus/K54mdb.h"
 
 #include "modbus/ModbusFrames.h"
+#include "modbus/ReplyCheck.h"
+
+#include <algorithm>
 
 namespace k54 {
 
 namespace {
 
 constexpr std::size_t kReceiveBuffer = static_cast<std::size_t>(kReceiveBufferSize);
-// The leading request bytes that each normal reply repeats.
-constexpr std::size_t kReadEcho = 2;   // address, function
-constexpr std::size_t kWriteEcho = 6;  // address, function, register/start, value/quantity
 
 bool buffersFit(std::span<const uint8_t> tx, std::size_t requestLength, std::span<const uint8_t> rx) {
     return tx.size() >= requestLength && rx.size() >= kReceiveBuffer;
+}
+
+// The reply to a request as the channel must know it: its length foretold by its first bytes, and
+// which whole frames count as a reply (a normal or an exception reply that passes the check).
+ReplyShape replyShape(std::span<const uint8_t> request, std::size_t normalReply) {
+    return {[normalReply](std::span<const uint8_t> arrived) { return foretoldReplyLength(arrived, normalReply); },
+            [request, normalReply](std::span<const uint8_t> frame) {
+                const Outcome outcome = checkReply(frame, request, normalReply).outcome;
+                return outcome == Outcome::answered || outcome == Outcome::exception;
+            }};
 }
 
 }  // namespace
@@ -23,42 +33,58 @@ uint8_t mBus::readRegisters(std::span<uint8_t> tx, std::span<uint8_t> rx, uint8_
                             uint16_t count) {
     const std::size_t replyLength = readReplyLength(count);
     if (count == 0 || replyLength > kReceiveBuffer || !buffersFit(tx, kReadRequestLength, rx)) {
-        return kNoReply;
+        return refuse();
     }
     buildReadRequest(tx, slave, start, count);
-    const uint8_t outcome = exchange(tx.first(kReadRequestLength), rx, replyLength, kReadEcho);
-    const bool byteCountMatches = rx[2] == 2U * count;
-    return outcome == 0 && !byteCountMatches ? kNoReply : outcome;
+    return exchange(tx.first(kReadRequestLength), rx, replyLength);
 }
 
 uint8_t mBus::writeRegister(std::span<uint8_t> tx, std::span<uint8_t> rx, uint8_t slave, uint16_t reg, int16_t value) {
     if (!buffersFit(tx, kWriteSingleLength, rx)) {
-        return kNoReply;
+        return refuse();
     }
     buildWriteSingleRequest(tx, slave, reg, value);
-    return exchange(tx.first(kWriteSingleLength), rx, kWriteSingleLength, kWriteEcho);
+    return exchange(tx.first(kWriteSingleLength), rx, kWriteSingleLength);
 }
 
 uint8_t mBus::writeRegisters(std::span<uint8_t> tx, std::span<uint8_t> rx, uint8_t slave, uint16_t start,
                              uint16_t quantity, std::span<const int16_t> values) {
     const std::size_t requestLength = writeMultipleRequestLength(values.size());
     if (values.empty() || values.size() > kMaxWriteValues || !buffersFit(tx, requestLength, rx)) {
-        return kNoReply;
+        return refuse();
     }
     buildWriteMultipleRequest(tx, slave, start, quantity, values);
-    return exchange(tx.first(requestLength), rx, kWriteMultipleReplyLength, kWriteEcho);
+    return exchange(tx.first(requestLength), rx, kWriteMultipleReplyLength);
 }
 
-uint8_t mBus::exchange(std::span<const uint8_t> request, std::span<uint8_t> rx, std::size_t replyLength,
-                       std::size_t echoLength) {
+uint8_t mBus::exchange(std::span<const uint8_t> request, std::span<uint8_t> rx, std::size_t normalReply) {
     port_.discardInput();
-    port_.transmit(request);
-    const int32_t received = port_.receive(static_cast<int32_t>(replyLength), rx);
-    if (received <= 0) {
-        return kNoReply;
+    const int32_t written = port_.transmit(request);
+    const auto taken = std::min(static_cast<std::size_t>(std::max(written, 0)), request.size());
+    if (observer_ != nullptr && taken > 0) {
+        observer_->requestSent(request.first(taken));
     }
-    const std::span<const uint8_t> reply = rx.first(static_cast<std::size_t>(received));
-    return replyOutcome(reply, request.first(echoLength), replyLength);
+    if (taken != request.size()) {
+        std::ranges::fill(rx.first(kReceiveBuffer), uint8_t{0});
+        return finish({}, {}, ExchangeReport{.outcome = Outcome::notSent});
+    }
+    const Reception reception = port_.receiveReply(rx, normalReply, replyShape(request, normalReply));
+    ExchangeReport report = checkReply(reception.reply(), request, normalReply);
+    report.echoSkipped = reception.echoLength > 0;
+    report.readEnd = reception.end;
+    return finish(reception.echo(), reception.reply(), report);
+}
+
+uint8_t mBus::refuse() {
+    return finish({}, {}, ExchangeReport{.outcome = Outcome::refused});
+}
+
+uint8_t mBus::finish(std::span<const uint8_t> echo, std::span<const uint8_t> reply, const ExchangeReport& report) {
+    last_ = report;
+    if (observer_ != nullptr) {
+        observer_->exchangeEnded(echo, reply, last_);
+    }
+    return last_.result();
 }
 
 uint16_t replyRegister(std::span<const uint8_t> rx, int k) {

@@ -1,15 +1,10 @@
 #include "modbus/ModbusFrames.h"
 
-#include "modbus/K54mdb.h"
-#include "serial/K54com.h"
-
-#include <algorithm>
+#include "serial/Crc16.h"
 
 namespace k54 {
 
 namespace {
-
-constexpr uint8_t kExceptionBit = 0x80;
 
 uint8_t highByte(uint16_t value) {
     return static_cast<uint8_t>(value >> 8U);
@@ -27,7 +22,7 @@ void putWord(std::span<uint8_t> tx, std::size_t at, uint16_t value) {
 
 // Appends the CRC of the first `body` bytes, low byte first.
 void appendCrc(std::span<uint8_t> tx, std::size_t body) {
-    const uint16_t crc = cPort::crc16(tx.first(body));
+    const uint16_t crc = crc16Modbus(tx.first(body));
     tx[body] = lowByte(crc);
     tx[body + 1] = highByte(crc);
 }
@@ -73,18 +68,11 @@ void buildWriteMultipleRequest(std::span<uint8_t> tx, uint8_t slave, uint16_t st
     appendCrc(frame, length - 2);
 }
 
-uint8_t replyOutcome(std::span<const uint8_t> reply, std::span<const uint8_t> echo, std::size_t normalReply) {
-    if (reply.size() < kExceptionReplyLength || echo.size() < 2 || reply[0] != echo[0]) {
-        return kNoReply;
+std::size_t foretoldReplyLength(std::span<const uint8_t> arrived, std::size_t normalReply) {
+    if (arrived.size() < 2) {
+        return kExceptionReplyLength;
     }
-    const uint8_t function = echo[1];
-    if (reply.size() == kExceptionReplyLength && reply[1] == (function | kExceptionBit)) {
-        return reply[2] == 0 ? kNoReply : reply[2];
-    }
-    if (reply.size() != normalReply || echo.size() > reply.size()) {
-        return kNoReply;
-    }
-    return std::ranges::equal(reply.first(echo.size()), echo) ? 0 : kNoReply;
+    return (arrived[1] & kExceptionBit) != 0 ? kExceptionReplyLength : normalReply;
 }
 
 }  // namespace k54

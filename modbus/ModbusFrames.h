@@ -1,6 +1,6 @@
 #pragma once
 
-// Modbus RTU request frames (functions 3, 6 and 16) and the check of the reply to each.
+// Modbus RTU request frames (functions 3, 6 and 16) and the length of the reply to each.
 
 #include <cstddef>
 #include <cstdint>
@@ -18,8 +18,14 @@ inline constexpr std::size_t kReadRequestLength = 8;
 inline constexpr std::size_t kWriteSingleLength = 8;
 inline constexpr std::size_t kWriteMultipleReplyLength = 8;
 inline constexpr std::size_t kExceptionReplyLength = 5;
+inline constexpr uint8_t kExceptionBit = 0x80;
 std::size_t readReplyLength(uint16_t count);
 std::size_t writeMultipleRequestLength(std::size_t valueCount);
+
+// The reply's length foretold by its first bytes: after the address and the function code, a
+// function code with bit 7 set means a 5-byte exception reply, any other the normal reply of
+// `normalReply` bytes. Before the function code has come, 5: no reply is shorter.
+std::size_t foretoldReplyLength(std::span<const uint8_t> arrived, std::size_t normalReply);
 
 // Each builder writes its frame, CRC appended low byte first, at the front of tx, which the caller
 // has made long enough.
@@ -27,11 +33,5 @@ void buildReadRequest(std::span<uint8_t> tx, uint8_t slave, uint16_t start, uint
 void buildWriteSingleRequest(std::span<uint8_t> tx, uint8_t slave, uint16_t reg, int16_t value);
 void buildWriteMultipleRequest(std::span<uint8_t> tx, uint8_t slave, uint16_t start, uint16_t quantity,
                                std::span<const int16_t> values);
-
-// What a received frame (its CRC already checked) means for a request:
-// 0 for the expected normal reply, the exception code of an exception reply, else kNoReply.
-// `normalReply` is the length of the normal reply; `echo` is the request's leading bytes that the
-// normal reply repeats (address, function, then two more fields for writes).
-uint8_t replyOutcome(std::span<const uint8_t> reply, std::span<const uint8_t> echo, std::size_t normalReply);
 
 }  // namespace k54

@@ -51,6 +51,8 @@ bool cPort::setup(uint8_t port, uint8_t speedIndex) {
     if (backend_->isOpen()) {
         close();
     }
+    lastRequest_.clear();
+    echo_.reset();
     return backend_->openDevice(port, kBaudRates.at(speedIndex));
 }
 
@@ -58,7 +60,10 @@ int32_t cPort::transmit(std::span<const uint8_t> bytes) {
     if (!backend_->isOpen() || bytes.empty()) {
         return 0;
     }
-    return backend_->write(bytes);
+    const int32_t written = backend_->write(bytes);
+    const std::size_t sent = std::min(static_cast<std::size_t>(std::max(written, 0)), bytes.size());
+    lastRequest_.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(sent));
+    return written;
 }
 
 int32_t cPort::receive(int32_t count, std::span<uint8_t> buffer) {
@@ -77,6 +82,32 @@ int32_t cPort::receive(int32_t count, std::span<uint8_t> buffer) {
     return frameChecks(window.first(static_cast<std::size_t>(got))) ? got : 0;
 }
 
+Reception cPort::receiveReply(std::span<uint8_t> buffer, std::size_t longestReply, const ReplyShape& reply) {
+    Reception reception;
+    if (buffer.size() < static_cast<std::size_t>(kReceiveBufferSize)) {
+        return reception;
+    }
+    const std::span<uint8_t> window = buffer.first(static_cast<std::size_t>(kReceiveBufferSize));
+    std::ranges::fill(window, uint8_t{0});
+    if (!backend_->isOpen()) {
+        reception.end = ReadEnd::lineFailed;
+        return reception;
+    }
+    longestReply = std::min(longestReply, window.size());
+    reception.line.resize(lastRequest_.size() + longestReply);
+    const FrameLength withEcho = [this, &reply](std::span<const uint8_t> arrived) {
+        return echo_.needed(arrived, lastRequest_, reply);
+    };
+    const FrameRead read =
+        readFrame(*backend_, reception.line, backend_->readTimeouts().forCount(longestReply), withEcho);
+    reception.line.resize(read.count);
+    reception.end = read.end;
+    reception.echoLength = echo_.takeEcho(reception.line, lastRequest_, reply);
+    const std::span<const uint8_t> replyBytes = reception.reply();
+    std::ranges::copy(replyBytes.first(std::min(replyBytes.size(), window.size())), window.begin());
+    return reception;
+}
+
 void cPort::discardInput() {
     if (backend_->isOpen()) {
         backend_->purgeInput();
@@ -93,6 +124,14 @@ void cPort::close() {
 
 bool cPort::isOpen() const {
     return backend_->isOpen();
+}
+
+void cPort::setReadTimeouts(const ReadTimeouts& timeouts) {
+    backend_->setReadTimeouts(timeouts);
+}
+
+ReadTimeouts cPort::readTimeouts() const {
+    return backend_->readTimeouts();
 }
 
 std::vector<std::string> cPort::deviceNames() const {

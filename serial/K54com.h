@@ -1,8 +1,11 @@
 #pragma once
 
 // cPort: the one serial channel to the instrument (8E1 at one of seven speeds, RTS follows
-// transmission, fixed read timeouts, CRC-checked replies) over a platform back end.
+// transmission, the back end's read time limits, CRC-checked replies) over a platform back end.
 
+#include "serial/LineEcho.h"
+#include "serial/ReadTimeouts.h"
+#include "serial/Reception.h"
 #include "serial/SerialBackend.h"
 #include "serial/StatusSink.h"
 
@@ -28,18 +31,32 @@ public:
     // Opens the device at the speed kBaudRates[speedIndex]; a speed index outside 0..6 gives false.
     // A device still held from an earlier open is released first.
     bool setup(uint8_t port, uint8_t speedIndex);
-    // Bytes written; 0 at once when no port is open.
+    // Bytes written; 0 at once when no port is open. The bytes written are the request whose reply
+    // receiveReply reads next.
     int32_t transmit(std::span<const uint8_t> bytes);
     // Zeroes the first kReceiveBufferSize bytes of the buffer, reads up to count bytes into it and
     // returns how many came when their last two bytes hold the CRC of the others (low byte first),
     // else 0. A buffer shorter than kReceiveBufferSize is left untouched and gives 0; so does a count
     // outside 1..kReceiveBufferSize (buffer zeroed) and a call with no port open.
     int32_t receive(int32_t count, std::span<uint8_t> buffer);
+    // Reads the reply to the request last transmitted, asking the line only for the bytes that the
+    // reply's shape says it still needs (at most longestReply, itself at most kReceiveBufferSize), so
+    // that a reply ends as soon as it is whole; the total limit is the one for longestReply bytes. An
+    // echo of the request in front of the reply is skipped (see LineEcho). Zeroes the first
+    // kReceiveBufferSize bytes of the buffer and puts the reply at its front. A buffer shorter than
+    // kReceiveBufferSize, or no port open, gives an empty reception at once.
+    Reception receiveReply(std::span<uint8_t> buffer, std::size_t longestReply, const ReplyShape& reply);
     // Drops stale input before a request.
     void discardInput();
     // Drops DTR and closes; harmless when not open.
     void close();
     bool isOpen() const;
+
+    // The read time limits, also while open (from the next read on).
+    void setReadTimeouts(const ReadTimeouts& timeouts);
+    ReadTimeouts readTimeouts() const;
+    // Whether the line has shown since the port was opened that it echoes every request.
+    bool lineEchoes() const { return echo_.learnt(); }
 
     std::vector<std::string> deviceNames() const;
     std::string describe(uint8_t port) const;
@@ -51,6 +68,8 @@ public:
 
 private:
     std::unique_ptr<SerialBackend> backend_;
+    std::vector<uint8_t> lastRequest_;
+    LineEcho echo_;
 };
 
 }  // namespace k54

@@ -4,13 +4,14 @@
 
 namespace k54 {
 
-std::unique_ptr<SerialBackend> makePlatformSerialBackend() {
-    return std::make_unique<Win32SerialBackend>();
+std::unique_ptr<SerialBackend> makePlatformSerialBackend(const ReadTimeouts& timeouts) {
+    return std::make_unique<Win32SerialBackend>(soundOpenFailureBeep, timeouts);
 }
 
 // Windows names its ports itself (QueryDosDeviceA); there is no folder of virtual ports to read.
-std::unique_ptr<SerialBackend> makePlatformSerialBackend(const std::filesystem::path& /*portsDir*/) {
-    return makePlatformSerialBackend();
+std::unique_ptr<SerialBackend> makePlatformSerialBackend(const std::filesystem::path& /*portsDir*/,
+                                                         const ReadTimeouts& timeouts) {
+    return makePlatformSerialBackend(timeouts);
 }
 
 }  // namespace k54

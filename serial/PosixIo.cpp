@@ -46,31 +46,27 @@ bool transientError(int error) {
 
 }  // namespace
 
-int32_t readWithTimeouts(int fd, std::span<uint8_t> into, const ReadTimeouts& timeouts) {
-    const auto start = Clock::now();
-    const auto total = timeouts.perByte * static_cast<int64_t>(into.size()) + timeouts.constant;
-    const auto totalDeadline = start + total;
-    std::size_t got = 0;
-    auto lastByte = start;
-    while (got < into.size()) {
-        const auto deadline = got == 0 ? totalDeadline : std::min(totalDeadline, lastByte + timeouts.interByte);
-        const Readiness readiness = waitFor(fd, POLLIN, deadline);
-        if (readiness == Readiness::timedOut || readiness == Readiness::closed) {
-            break;
-        }
-        if (readiness == Readiness::retry) {
-            continue;
-        }
-        const std::span<uint8_t> rest = into.subspan(got);
-        const ssize_t n = ::read(fd, rest.data(), rest.size());
-        if (n > 0) {
-            got += static_cast<std::size_t>(n);
-            lastByte = Clock::now();
-        } else if (n == 0 || !transientError(errno)) {
-            break;  // hang-up (EIO on a pseudo-terminal) or end of file: keep what came
-        }
+int32_t readAvailable(int fd, std::span<uint8_t> into, std::chrono::milliseconds wait) {
+    if (into.empty()) {
+        return 0;
     }
-    return static_cast<int32_t>(got);
+    const auto deadline = Clock::now() + wait;
+    Readiness readiness = waitFor(fd, POLLIN, deadline);
+    while (readiness == Readiness::retry) {
+        readiness = waitFor(fd, POLLIN, deadline);
+    }
+    if (readiness == Readiness::timedOut) {
+        return 0;
+    }
+    if (readiness == Readiness::closed) {
+        return -1;
+    }
+    const ssize_t n = ::read(fd, into.data(), into.size());
+    if (n > 0) {
+        return static_cast<int32_t>(n);
+    }
+    // End of file, or a hang-up (EIO on a pseudo-terminal): nothing more will come.
+    return n < 0 && transientError(errno) ? 0 : -1;
 }
 
 int32_t writeWithin(int fd, std::span<const uint8_t> bytes, std::chrono::milliseconds limit) {

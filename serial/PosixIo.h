@@ -8,16 +8,9 @@
 
 namespace k54 {
 
-// The channel's read time limits.
-struct ReadTimeouts {
-    std::chrono::milliseconds interByte{100};  // largest gap between two bytes once the first has come
-    std::chrono::milliseconds perByte{100};    // total limit: perByte x count ...
-    std::chrono::milliseconds constant{5000};  // ... + constant
-};
-
-// Reads into `into` until it is full, the inter-byte gap passes after the first byte, the total
-// limit passes, or the line hangs up; returns the number of bytes read.
-int32_t readWithTimeouts(int fd, std::span<uint8_t> into, const ReadTimeouts& timeouts);
+// Waits at most `wait` for input, then reads what has come, up to into.size(); the number of bytes
+// read (0 when none came in time), or -1 when the line hung up or failed.
+int32_t readAvailable(int fd, std::span<uint8_t> into, std::chrono::milliseconds wait);
 
 // Writes all bytes unless `limit` passes first or the device fails; returns the number written.
 int32_t writeWithin(int fd, std::span<const uint8_t> bytes, std::chrono::milliseconds limit);

@@ -1,6 +1,5 @@
 #include "serial/PosixLine.h"
 
-#include <linux/serial.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -82,6 +81,30 @@ bool enableKernelRs485(int fd) {
     serial_rs485 rs485{};
     rs485.flags = SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;
     return ::ioctl(fd, TIOCSRS485, &rs485) == 0;
+}
+
+SavedLine saveLine(int fd) {
+    SavedLine saved;
+    termios settings{};
+    if (::tcgetattr(fd, &settings) == 0) {
+        saved.settings = settings;
+    }
+    serial_rs485 rs485{};
+    if (::ioctl(fd, TIOCGRS485, &rs485) == 0) {
+        saved.rs485 = rs485;
+    }
+    return saved;
+}
+
+void restoreLine(int fd, const SavedLine& saved) {
+    // The device is being let go: there is nobody to tell when it does not take them back.
+    if (saved.rs485) {
+        serial_rs485 rs485 = *saved.rs485;
+        static_cast<void>(::ioctl(fd, TIOCSRS485, &rs485));
+    }
+    if (saved.settings) {
+        static_cast<void>(::tcsetattr(fd, TCSANOW, &*saved.settings));
+    }
 }
 
 }  // namespace k54

@@ -2,6 +2,7 @@
 
 // Setting up an opened POSIX serial device for the instrument's line.
 
+#include <linux/serial.h>
 #include <termios.h>
 
 #include <cstdint>
@@ -21,5 +22,15 @@ std::optional<termios> instrumentLineSettings(uint32_t baud);
 bool applyLineSettings(int fd, uint32_t baud);
 // Hands RTS to the kernel's RS-485 mode (RTS on while sending); false where the driver refuses.
 bool enableKernelRs485(int fd);
+
+// The device's own line settings and RS-485 mode as they were before this program changed them.
+struct SavedLine {
+    std::optional<termios> settings;    // nothing when the device would not tell them
+    std::optional<serial_rs485> rs485;  // nothing where the driver has no RS-485 mode
+};
+SavedLine saveLine(int fd);
+// Puts back what saveLine found, so that the port is left as it was found (an RS-232 port whose driver
+// knows RS-485 does not stay in RS-485 mode).
+void restoreLine(int fd, const SavedLine& saved);
 
 }  // namespace k54

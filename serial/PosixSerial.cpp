@@ -1,6 +1,7 @@
 #include "serial/PosixSerial.h"
 
-#include "serial/PosixLine.h"
+#include "serial/FrameReader.h"
+#include "serial/PosixIo.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -22,7 +23,8 @@ std::chrono::milliseconds writeLimit(std::size_t count) {
 
 }  // namespace
 
-PosixSerialBackend::PosixSerialBackend(LinuxPorts ports) : ports_(std::move(ports)) {}
+PosixSerialBackend::PosixSerialBackend(LinuxPorts ports, PosixSerialSettings settings)
+    : ports_(std::move(ports)), settings_(std::move(settings)) {}
 
 PosixSerialBackend::~PosixSerialBackend() {
     closeDevice();
@@ -31,18 +33,28 @@ PosixSerialBackend::~PosixSerialBackend() {
 bool PosixSerialBackend::openDevice(uint8_t port, uint32_t baud) {
     closeDevice();
     const std::filesystem::path path = ports_.devicePath(port);
-    if (path.empty()) {
+    if (path.empty() || lock_.acquire(settings_.lockFolder, path) == DeviceLock::Outcome::heldByAnother) {
         return false;
     }
+    if (!openLocked(path, baud)) {
+        lock_.release();
+        return false;
+    }
+    return true;
+}
+
+bool PosixSerialBackend::openLocked(const std::filesystem::path& path, uint32_t baud) {
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.valid() || !isSerialDevice(fd.get()) || !takeExclusively(fd.get())) {
         return false;
     }
+    SavedLine saved = saveLine(fd.get());
     if (!applyLineSettings(fd.get(), baud)) {
         static_cast<void>(::ioctl(fd.get(), TIOCNXCL));
         return false;
     }
     kernelDrivesRts_ = enableKernelRs485(fd.get());
+    savedLine_ = std::move(saved);
     fd_ = std::move(fd);
     return true;
 }
@@ -93,15 +105,25 @@ int32_t PosixSerialBackend::read(std::span<uint8_t> into) {
     if (!fd_.valid()) {
         return 0;
     }
-    return readWithTimeouts(fd_.get(), into, readTimeouts_);
+    return static_cast<int32_t>(readWhole(*this, into, settings_.timeouts.forCount(into.size())).count);
+}
+
+int32_t PosixSerialBackend::readAvailable(std::span<uint8_t> into, std::chrono::milliseconds wait) {
+    if (!fd_.valid()) {
+        return -1;
+    }
+    return k54::readAvailable(fd_.get(), into, wait);
 }
 
 void PosixSerialBackend::closeDevice() {
     if (fd_.valid()) {
+        restoreLine(fd_.get(), savedLine_);
         static_cast<void>(::ioctl(fd_.get(), TIOCNXCL));
     }
     fd_.reset();
+    savedLine_ = {};
     kernelDrivesRts_ = false;
+    lock_.release();
 }
 
 bool PosixSerialBackend::isOpen() const {

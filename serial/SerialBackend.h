@@ -1,5 +1,8 @@
 #pragma once
 
+#include "serial/ReadTimeouts.h"
+
+#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -21,9 +24,17 @@ public:
     virtual void setRts() = 0;
     // Blocking; returns the number of bytes written.
     virtual int32_t write(std::span<const uint8_t> bytes) = 0;
-    // Blocking until into.size() bytes have come, 100 ms pass between two bytes after the first,
-    // or 100 ms per byte + 5000 ms pass in all; returns the number of bytes read.
+    // Blocking until into.size() bytes have come, the inter-byte limit passes between two bytes after
+    // the first, or the total limit for into.size() bytes passes (readTimeouts()); returns the number
+    // of bytes read.
     virtual int32_t read(std::span<uint8_t> into) = 0;
+    // Waits at most `wait` for a first byte, then takes what has come, up to into.size(), without
+    // waiting further; the number of bytes taken (0 when none came), or -1 when the line has failed
+    // (hung up, device gone) so that waiting longer is useless.
+    virtual int32_t readAvailable(std::span<uint8_t> into, std::chrono::milliseconds wait) = 0;
+    // The read time limits; they apply from the next read on, also to an open device.
+    virtual void setReadTimeouts(const ReadTimeouts& timeouts) = 0;
+    virtual ReadTimeouts readTimeouts() const = 0;
     virtual void closeDevice() = 0;
     virtual bool isOpen() const = 0;
     // The platform's device names, e.g. "COM3".

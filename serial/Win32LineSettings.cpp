@@ -1,6 +1,22 @@
 #include "serial/Win32LineSettings.h"
 
+#include <algorithm>
+
 namespace k54 {
+
+namespace {
+
+constexpr DWORD kWriteMillisecondsPerByte = 10;
+constexpr DWORD kWriteMilliseconds = 10;
+
+// A time limit as the driver takes it: whole milliseconds, negative ones as zero, huge ones cut to the
+// largest the driver takes as a limit.
+DWORD milliseconds(std::chrono::milliseconds limit) {
+    const auto count = std::clamp<std::chrono::milliseconds::rep>(limit.count(), 0, MAXDWORD - 1);
+    return static_cast<DWORD>(count);
+}
+
+}  // namespace
 
 DCB win32LineSettings(uint32_t baud) {
     DCB dcb{};
@@ -26,13 +42,22 @@ DCB win32LineSettings(uint32_t baud) {
     return dcb;
 }
 
-COMMTIMEOUTS win32Timeouts() {
+COMMTIMEOUTS win32Timeouts(const ReadTimeouts& read) {
     COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = 100;
-    timeouts.ReadTotalTimeoutMultiplier = 100;
-    timeouts.ReadTotalTimeoutConstant = 5000;
-    timeouts.WriteTotalTimeoutMultiplier = 10;
-    timeouts.WriteTotalTimeoutConstant = 10;
+    timeouts.ReadIntervalTimeout = milliseconds(read.interByte);
+    timeouts.ReadTotalTimeoutMultiplier = milliseconds(read.perByte);
+    timeouts.ReadTotalTimeoutConstant = milliseconds(read.constant);
+    timeouts.WriteTotalTimeoutMultiplier = kWriteMillisecondsPerByte;
+    timeouts.WriteTotalTimeoutConstant = kWriteMilliseconds;
+    return timeouts;
+}
+
+COMMTIMEOUTS win32WaitTimeouts(std::chrono::milliseconds wait) {
+    COMMTIMEOUTS timeouts = win32Timeouts();
+    timeouts.ReadIntervalTimeout = 0;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
+    // All three read limits zero would mean no limit at all.
+    timeouts.ReadTotalTimeoutConstant = std::max<DWORD>(milliseconds(wait), 1);
     return timeouts;
 }
 

@@ -3,8 +3,11 @@
 // What the Windows back end hands to the serial driver: the device control block for the instrument's
 // line and the five communication time-outs.
 
+#include "serial/ReadTimeouts.h"
+
 #include <windows.h>
 
+#include <chrono>
 #include <cstdint>
 
 namespace k54 {
@@ -17,7 +20,12 @@ inline constexpr DWORD kWin32QueueSize = 32;
 // enabled, RTS toggled around transmission; every other field zero.
 DCB win32LineSettings(uint32_t baud);
 
-// Read interval 100 ms, read total 100 ms per byte + 5000 ms, write total 10 ms per byte + 10 ms.
-COMMTIMEOUTS win32Timeouts();
+// The read limits as given (the described ones: interval 100 ms, total 100 ms per byte + 5000 ms) and
+// the write total of 10 ms per byte + 10 ms.
+COMMTIMEOUTS win32Timeouts(const ReadTimeouts& read = {});
+
+// For a read that ends when its count has come or `wait` (at least 1 ms) has passed: no interval
+// limit, no multiplier, the wait as the total constant; the write limits as in win32Timeouts.
+COMMTIMEOUTS win32WaitTimeouts(std::chrono::milliseconds wait);
 
 }  // namespace k54

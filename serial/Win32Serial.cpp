@@ -20,11 +20,11 @@ DWORD transferCount(std::size_t size) {
 
 // Line settings, queues and time-outs; their results are not examined: once the device is open the
 // port counts as open whatever the driver answered.
-void configure(HANDLE handle, uint32_t baud) {
+void configure(HANDLE handle, uint32_t baud, const ReadTimeouts& readTimeouts) {
     DCB dcb = win32LineSettings(baud);
     static_cast<void>(::SetCommState(handle, &dcb));
     static_cast<void>(::SetupComm(handle, kWin32QueueSize, kWin32QueueSize));
-    COMMTIMEOUTS timeouts = win32Timeouts();
+    COMMTIMEOUTS timeouts = win32Timeouts(readTimeouts);
     static_cast<void>(::SetCommTimeouts(handle, &timeouts));
 }
 
@@ -34,8 +34,8 @@ void soundOpenFailureBeep() {
     static_cast<void>(::Beep(0, 0));
 }
 
-Win32SerialBackend::Win32SerialBackend(std::function<void()> openFailureAlert)
-    : openFailureAlert_(std::move(openFailureAlert)) {}
+Win32SerialBackend::Win32SerialBackend(std::function<void()> openFailureAlert, ReadTimeouts timeouts)
+    : openFailureAlert_(std::move(openFailureAlert)), timeouts_(timeouts) {}
 
 bool Win32SerialBackend::openDevice(uint8_t port, uint32_t baud) {
     closeDevice();
@@ -48,7 +48,7 @@ bool Win32SerialBackend::openDevice(uint8_t port, uint32_t baud) {
         }
         return false;
     }
-    configure(handle.get(), baud);
+    configure(handle.get(), baud, timeouts_);
     handle_ = std::move(handle);
     return true;
 }
@@ -93,8 +93,36 @@ int32_t Win32SerialBackend::read(std::span<uint8_t> into) {
     if (!handle_.valid()) {
         return 0;
     }
+    return std::max(readUnder(win32Timeouts(timeouts_), into), 0);
+}
+
+int32_t Win32SerialBackend::readAvailable(std::span<uint8_t> into, std::chrono::milliseconds wait) {
+    if (!handle_.valid()) {
+        return -1;
+    }
+    if (into.empty()) {
+        return 0;
+    }
+    const std::size_t queued = queuedInput();
+    return readUnder(win32WaitTimeouts(wait), into.first(queued > 0 ? std::min(queued, into.size()) : 1));
+}
+
+std::size_t Win32SerialBackend::queuedInput() const {
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!::ClearCommError(handle_.get(), &errors, &status)) {
+        return 0;
+    }
+    return status.cbInQue;
+}
+
+int32_t Win32SerialBackend::readUnder(COMMTIMEOUTS timeouts, std::span<uint8_t> into) {
+    // A read that ends by a time-out still succeeds: the count tells what came.
+    static_cast<void>(::SetCommTimeouts(handle_.get(), &timeouts));
     DWORD received = 0;
-    static_cast<void>(::ReadFile(handle_.get(), into.data(), transferCount(into.size()), &received, nullptr));
+    if (!::ReadFile(handle_.get(), into.data(), transferCount(into.size()), &received, nullptr)) {
+        return received > 0 ? static_cast<int32_t>(std::min(received, transferCount(into.size()))) : -1;
+    }
     return static_cast<int32_t>(std::min(received, transferCount(into.size())));
 }
 

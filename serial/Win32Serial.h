@@ -16,8 +16,9 @@ void soundOpenFailureBeep();
 
 class Win32SerialBackend final : public SerialBackend {
 public:
-    // `openFailureAlert` sounds when CreateFileA refuses a port.
-    explicit Win32SerialBackend(std::function<void()> openFailureAlert = soundOpenFailureBeep);
+    // `openFailureAlert` sounds when CreateFileA refuses a port; `timeouts` are the read limits.
+    explicit Win32SerialBackend(std::function<void()> openFailureAlert = soundOpenFailureBeep,
+                                ReadTimeouts timeouts = {});
 
     bool openDevice(uint8_t port, uint32_t baud) override;
     void purgeInput() override;
@@ -25,7 +26,13 @@ public:
     void clearDtr() override;
     void setRts() override;
     int32_t write(std::span<const uint8_t> bytes) override;
+    // ReadFile under the read limits (SetCommTimeouts).
     int32_t read(std::span<uint8_t> into) override;
+    // The bytes the driver holds (ClearCommError), or, when it holds none, one byte waited for under
+    // win32WaitTimeouts(wait): the frame reader's next call takes the rest.
+    int32_t readAvailable(std::span<uint8_t> into, std::chrono::milliseconds wait) override;
+    void setReadTimeouts(const ReadTimeouts& timeouts) override { timeouts_ = timeouts; }
+    ReadTimeouts readTimeouts() const override { return timeouts_; }
     void closeDevice() override;
     bool isOpen() const override;
     // The names QueryDosDeviceA gives, unchanged; nothing when it fails.
@@ -38,8 +45,13 @@ public:
 
 private:
     void escape(DWORD function) const;
+    // ReadFile under the given time-outs; the count read, or -1 when the call failed.
+    int32_t readUnder(COMMTIMEOUTS timeouts, std::span<uint8_t> into);
+    // The bytes waiting in the driver's input queue; 0 when it cannot tell.
+    std::size_t queuedInput() const;
 
     std::function<void()> openFailureAlert_;
+    ReadTimeouts timeouts_;
     UniqueHandle handle_;
 };
 

@@ -7,12 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 
 #include "app/qt/CommandLine.h"
 #include "app/qt/StopSignals.h"
 #include "app/qt/Tk54.h"
 #include "config/K54cfg.h"
 #include "modbus/K54mdb.h"
+#include "modbus/TrafficLog.h"
 #include "serial/K54com.h"
 #include "serial/PlatformSerial.h"
 
@@ -55,8 +57,18 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 #endif
+    // K54_TRAFFIC_LOG=<file>: every request and reply on the line is appended to the file.
+    std::optional<k54::TrafficLog> trafficLog;
+    if (const char* file = std::getenv("K54_TRAFFIC_LOG"); file && *file) {
+        trafficLog.emplace(file);
+        if (!trafficLog->isOpen()) {
+            std::fprintf(stderr, "k54: cannot write the traffic log %s\n", file);
+            trafficLog.reset();
+        }
+    }
     k54::cPort port(k54::makePlatformSerialBackend());
     k54::mBus bus(port);
+    if (trafficLog) bus.setObserver(&*trafficLog);
     k54::k54L state;
     QApplication app(argc, argv);
     if (const auto refused = k54::refuseLeftoverArguments(argc, argv)) return *refused;

@@ -5,6 +5,7 @@
 // and mapped to a Wine COM port. Faults are set through k54sim's control commands on both, so the
 // tests that use a link are the same source on both platforms.
 
+#include "serial/ReadTimeouts.h"
 #include "serial/SerialBackend.h"
 
 #include <chrono>
@@ -25,8 +26,8 @@ public:
 
     // The port number the instrument answers on.
     virtual uint8_t portNumber() const = 0;
-    // A serial back end of this platform that reaches that port.
-    virtual std::unique_ptr<SerialBackend> makeBackend() const = 0;
+    // A serial back end of this platform that reaches that port, reading under the given limits.
+    virtual std::unique_ptr<SerialBackend> makeBackend(const ReadTimeouts& timeouts) const = 0;
     // One k54sim control command ("fault badcrc", "clear"); it applies from the next request on.
     virtual void control(const std::string& command) = 0;
     // The trace lines k54sim wrote since this link was made.

@@ -1,11 +1,13 @@
 #pragma once
 
-// A channel and a Modbus master opened on the instrument of this platform, with the faults given.
+// A channel and a Modbus master opened on the instrument of this platform, with the faults given,
+// reading under the short limits unless told otherwise.
 
 #include "modbus/K54mdb.h"
 #include "serial/K54com.h"
 #include "tests/instrument/InstrumentLink.h"
 #include "tests/serial/RecordingSink.h"
+#include "tests/support/ShortReadTimeouts.h"
 
 #include <array>
 #include <initializer_list>
@@ -20,8 +22,9 @@ inline constexpr uint8_t kSpeed115200 = 6;
 struct InstrumentSession {
     // Sets the faults ("badcrc", "gap=150", ...) before opening the port at the speed index. One control
     // command carries them all: each "fault" command replaces the faults in force.
-    explicit InstrumentSession(std::initializer_list<std::string> faults = {}, uint8_t speedIndex = kSpeed19200)
-        : link(connectInstrument(kBaudRates.at(speedIndex))), port(link->makeBackend()), bus(port) {
+    explicit InstrumentSession(std::initializer_list<std::string> faults = {}, uint8_t speedIndex = kSpeed19200,
+                               const ReadTimeouts& timeouts = kShortReadTimeouts)
+        : link(connectInstrument(kBaudRates.at(speedIndex))), port(link->makeBackend(timeouts)), bus(port) {
         if (faults.size() > 0) {
             std::string command = "fault";
             for (const std::string& fault : faults) {

@@ -19,7 +19,7 @@ constexpr uint8_t kPortWithoutDevice = 200;
 
 TEST(InstrumentPorts, TheDeviceListNamesTheInstrumentsPort) {
     const auto link = connectInstrument(19200);
-    const k54::cPort port(link->makeBackend());
+    const k54::cPort port(link->makeBackend(k54::ReadTimeouts{}));
     const std::vector<std::string> names = port.deviceNames();
     const std::string expected = "COM" + std::to_string(link->portNumber());
     EXPECT_NE(std::ranges::find(names, expected), names.end())
@@ -28,7 +28,7 @@ TEST(InstrumentPorts, TheDeviceListNamesTheInstrumentsPort) {
 
 TEST(InstrumentPorts, APortWithoutDeviceFailsToOpenWithABeepAndTheStatusLine) {
     const auto link = connectInstrument(19200);
-    k54::cPort port(link->makeBackend());
+    k54::cPort port(link->makeBackend(k54::ReadTimeouts{}));
     RecordingSink sink;
     EXPECT_FALSE(port.open(kPortWithoutDevice, kSpeed19200, sink));
     EXPECT_FALSE(port.isOpen());

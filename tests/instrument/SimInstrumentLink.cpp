@@ -14,7 +14,9 @@ public:
     explicit SimInstrumentLink(uint32_t baud) : sim_({"--baud", std::to_string(baud)}) {}
 
     uint8_t portNumber() const override { return static_cast<uint8_t>(sim_.portNumber()); }
-    std::unique_ptr<SerialBackend> makeBackend() const override { return makePlatformSerialBackend(sim_.portsDir()); }
+    std::unique_ptr<SerialBackend> makeBackend(const ReadTimeouts& timeouts) const override {
+        return makePlatformSerialBackend(sim_.portsDir(), timeouts);
+    }
     void control(const std::string& command) override { sim_.control(command); }
     TraceLines traceLines() const override { return sim_.traceLines(); }
 

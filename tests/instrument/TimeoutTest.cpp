@@ -1,6 +1,7 @@
-// The read time limits against the simulated instrument: a silent instrument ends a 9-byte read after
-// 100 ms x 9 + 5000 ms, a pause of more than 100 ms inside a reply ends the read at the pause, and a
-// whole reply ends it at once. The same source runs on Linux and, through Wine, on Windows.
+// The read time limits against the simulated instrument: at the described limits a silent instrument
+// ends a 9-byte read after 100 ms x 9 + 5000 ms; a pause of more than 100 ms inside a reply ends the
+// read at the pause, and a whole reply ends it at once. The same source runs on Linux and, through
+// Wine, on Windows.
 
 #include "tests/instrument/InstrumentSession.h"
 
@@ -44,7 +45,7 @@ bool allZero(std::span<const uint8_t> bytes) {
 }
 
 TEST(InstrumentTimeouts, SilentInstrumentEndsANineByteReadAfterTheTotalLimit) {
-    InstrumentSession s({"silent"});
+    InstrumentSession s({"silent"}, k54::test::kSpeed19200, k54::ReadTimeouts{});
     ASSERT_TRUE(s.opened) << s.openFailure();
     const TimedRead read = sendAndTimeTheReply(s);
     EXPECT_EQ(read.result, 0);

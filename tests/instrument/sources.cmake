@@ -4,4 +4,6 @@ set(K54_INSTRUMENT_TEST_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/InstrumentLink.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ExchangeTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TimeoutTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/PortListTest.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/PortListTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RefusedWritesTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TrafficLogTest.cpp)

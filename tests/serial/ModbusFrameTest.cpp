@@ -1,5 +1,7 @@
 // The requests mBus builds, byte for byte: what the channel is asked to send and read (recording
-// back end), and what really crosses a pseudo-terminal line with a good reply coming back.
+// back end: the reply is asked for in two pieces, the five bytes no reply is shorter than, then the
+// rest its first bytes foretell), and what really crosses a pseudo-terminal line with a good reply
+// coming back.
 
 #include "FakeSlave.h"
 #include "PtyLine.h"
@@ -83,8 +85,27 @@ TEST_P(ModbusFrames, AreBuiltInTxAndReadTheReplyLength) {
     EXPECT_EQ(c.operation(bus, tx, rx), 0);
     EXPECT_EQ(log.written, c.request);
     EXPECT_TRUE(std::equal(c.request.begin(), c.request.end(), tx.begin()));
-    EXPECT_EQ(log.lastReadSize, c.replyLength);
-    EXPECT_EQ(log.calls, (std::vector<std::string>{"open", "purgeInput", "write", "read"}));
+    EXPECT_EQ(log.availableAsked, (std::vector<std::size_t>{5, c.replyLength - 5}));
+    EXPECT_EQ(log.calls, (std::vector<std::string>{"open", "purgeInput", "write", "readAvailable"}));
+    EXPECT_EQ(bus.lastExchange().outcome, k54::Outcome::answered);
+}
+
+// An exception reply is foretold by its function code: the master asks for no byte past the fifth.
+TEST_P(ModbusFrames, AnExceptionReplyIsAskedForFiveBytesOnly) {
+    const FrameCase& c = GetParam();
+    const Bytes exception = k54::test::withCrc({0x01, static_cast<uint8_t>(c.request[1] | 0x80), 0x02});
+    Bytes arriving = exception;
+    arriving.insert(arriving.end(), c.goodReply.begin(), c.goodReply.end());  // never asked for
+    BackendLog log;
+    k54::cPort port(std::make_unique<RecordingBackend>(log, true, arriving));
+    ASSERT_TRUE(port.setup(1, 3));
+    mBus bus(port);
+    std::array<uint8_t, 512> tx{};
+    std::array<uint8_t, kReceiveBufferSize> rx{};
+    EXPECT_EQ(c.operation(bus, tx, rx), 2);
+    EXPECT_EQ(log.availableAsked, std::vector<std::size_t>{5});
+    EXPECT_TRUE(std::equal(exception.begin(), exception.end(), rx.begin()));
+    EXPECT_EQ(rx[exception.size()], 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Requests, ModbusFrames, testing::ValuesIn(frameCases()),
@@ -126,8 +147,10 @@ TEST_P(ModbusArguments, RefusedWithNothingSent) {
     std::vector<uint8_t> tx(c.txSize, 0xAA);
     std::vector<uint8_t> rx(c.rxSize, 0xAA);
     EXPECT_EQ(c.operation(bus, tx, rx), kNoReply);
+    EXPECT_EQ(bus.lastExchange().outcome, k54::Outcome::refused);
     EXPECT_EQ(log.calls, std::vector<std::string>{"open"});
     EXPECT_TRUE(std::ranges::all_of(tx, [](uint8_t b) { return b == 0xAA; }));
+    EXPECT_TRUE(std::ranges::all_of(rx, [](uint8_t b) { return b == 0xAA; }));
 }
 
 const std::vector<int16_t> kTooManyValues(124, 1);
@@ -159,13 +182,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ModbusArgumentLimits, LargestAcceptedRequestsAreSent) {
     BackendLog log;
-    k54::cPort port(std::make_unique<RecordingBackend>(log, true));
+    Bytes longReply(511, 0xEE);
+    longReply[0] = 0x01;
+    longReply[1] = 0x03;
+    k54::cPort port(std::make_unique<RecordingBackend>(log, true, longReply));
     ASSERT_TRUE(port.setup(1, 3));
     mBus bus(port);
     std::vector<uint8_t> tx(9 + 2 * 123);
     std::array<uint8_t, kReceiveBufferSize> rx{};
     EXPECT_EQ(bus.readRegisters(tx, rx, 1, 0, 253), kNoReply);
-    EXPECT_EQ(log.lastReadSize, 511U);
+    EXPECT_EQ(log.availableAsked, (std::vector<std::size_t>{5, 506}));  // 253 registers: a 511-byte reply
     const std::vector<int16_t> values(123, 7);
     EXPECT_EQ(bus.writeRegisters(tx, rx, 1, 0, 123, values), kNoReply);
     EXPECT_EQ(log.written.size(), tx.size());

@@ -16,6 +16,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using k54::kNoReply;
 using k54::mBus;
+using k54::Outcome;
 using k54::replyRegister;
 using k54::test::FakeSlave;
 using k54::test::PtyLine;
@@ -68,6 +69,7 @@ struct ResultCase {
     Request request;
     Bytes reply;
     uint8_t expected;
+    Outcome outcome;
 
     friend void PrintTo(const ResultCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -89,39 +91,51 @@ class ModbusResults : public ModbusLine, public testing::WithParamInterface<Resu
 
 TEST_P(ModbusResults, FollowTheReply) {
     EXPECT_EQ(exchange(GetParam().request, GetParam().reply), GetParam().expected);
+    EXPECT_EQ(bus.lastExchange().outcome, GetParam().outcome) << k54::describe(bus.lastExchange());
+    EXPECT_EQ(bus.lastExchange().result(), GetParam().expected);
+    EXPECT_FALSE(bus.lastExchange().echoSkipped);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, ModbusResults,
     testing::Values(
-        ResultCase{"ReadNormal", Request::read2From60, kGoodRead, 0},
-        ResultCase{"Write6Echo", Request::write6, kGoodWrite6, 0},
-        ResultCase{"Write16Echo", Request::write16, kGoodWrite16, 0},
-        ResultCase{"ReadException", Request::read2From60, withCrc({0x01, 0x83, 0x02}), 2},
-        ResultCase{"Write6Exception", Request::write6, withCrc({0x01, 0x86, 0x02}), 2},
-        ResultCase{"Write16Exception", Request::write16, withCrc({0x01, 0x90, 0x02}), 2},
-        ResultCase{"ExceptionCodeZero", Request::read2From60, withCrc({0x01, 0x83, 0x00}), kNoReply},
-        ResultCase{"ExceptionFromAStranger", Request::write6, withCrc({0x02, 0x86, 0x02}), kNoReply},
-        ResultCase{"ExceptionToAnotherFunction", Request::write6, withCrc({0x01, 0x83, 0x02}), kNoReply},
-        ResultCase{"OneByte", Request::read2From60, {0x01}, kNoReply},
-        ResultCase{"CutReply", Request::read2From60, {kGoodRead.begin(), kGoodRead.begin() + 6}, kNoReply},
-        ResultCase{"BadCrc", Request::read2From60, flippedLastByte(kGoodRead), kNoReply},
-        ResultCase{"SwappedCrc", Request::read2From60, swappedCrc(kGoodRead), kNoReply},
-        ResultCase{"Write16SwappedCrc", Request::write16, swappedCrc(kGoodWrite16), kNoReply},
+        ResultCase{"ReadNormal", Request::read2From60, kGoodRead, 0, Outcome::answered},
+        ResultCase{"Write6Echo", Request::write6, kGoodWrite6, 0, Outcome::answered},
+        ResultCase{"Write16Echo", Request::write16, kGoodWrite16, 0, Outcome::answered},
+        ResultCase{"ReadException", Request::read2From60, withCrc({0x01, 0x83, 0x02}), 2, Outcome::exception},
+        ResultCase{"Write6Exception", Request::write6, withCrc({0x01, 0x86, 0x02}), 2, Outcome::exception},
+        ResultCase{"Write16Exception", Request::write16, withCrc({0x01, 0x90, 0x02}), 2, Outcome::exception},
+        ResultCase{"ExceptionCodeZero", Request::read2From60, withCrc({0x01, 0x83, 0x00}), kNoReply,
+                   Outcome::malformed},
+        ResultCase{"ExceptionFromAStranger", Request::write6, withCrc({0x02, 0x86, 0x02}), kNoReply, Outcome::stranger},
+        ResultCase{"ExceptionToAnotherFunction", Request::write6, withCrc({0x01, 0x83, 0x02}), kNoReply,
+                   Outcome::wrongFunction},
+        ResultCase{"OneByte", Request::read2From60, {0x01}, kNoReply, Outcome::incomplete},
+        ResultCase{"CutReply",
+                   Request::read2From60,
+                   {kGoodRead.begin(), kGoodRead.begin() + 6},
+                   kNoReply,
+                   Outcome::incomplete},
+        ResultCase{"BadCrc", Request::read2From60, flippedLastByte(kGoodRead), kNoReply, Outcome::badCrc},
+        ResultCase{"SwappedCrc", Request::read2From60, swappedCrc(kGoodRead), kNoReply, Outcome::badCrc},
+        ResultCase{"Write16SwappedCrc", Request::write16, swappedCrc(kGoodWrite16), kNoReply, Outcome::badCrc},
         ResultCase{"StrangersAddress", Request::read2From60, withCrc({0x02, 0x03, 0x04, 0x00, 0x01, 0xE2, 0x40}),
-                   kNoReply},
+                   kNoReply, Outcome::stranger},
         ResultCase{"WrongFunctionCode", Request::read2From60, withCrc({0x01, 0x04, 0x04, 0x00, 0x01, 0xE2, 0x40}),
-                   kNoReply},
+                   kNoReply, Outcome::wrongFunction},
         ResultCase{"WrongByteCount", Request::read2From60, withCrc({0x01, 0x03, 0x06, 0x00, 0x01, 0xE2, 0x40}),
-                   kNoReply},
+                   kNoReply, Outcome::malformed},
         ResultCase{"ShortReplyWithItsOwnByteCount", Request::read2From60, withCrc({0x01, 0x03, 0x02, 0x00, 0x01}),
-                   kNoReply},
-        ResultCase{"GarbageBeforeTheFrame", Request::read2From60, concat({0xFF}, kGoodRead), kNoReply},
-        ResultCase{"Write6WrongValueEcho", Request::write6, withCrc({0x01, 0x06, 0x00, 0x05, 0x12, 0x35}), kNoReply},
-        ResultCase{"Write6WrongRegisterEcho", Request::write6, withCrc({0x01, 0x06, 0x00, 0x06, 0x12, 0x34}), kNoReply},
+                   kNoReply, Outcome::incomplete},
+        ResultCase{"GarbageBeforeTheFrame", Request::read2From60, concat({0xFF}, kGoodRead), kNoReply, Outcome::badCrc},
+        ResultCase{"Write6WrongValueEcho", Request::write6, withCrc({0x01, 0x06, 0x00, 0x05, 0x12, 0x35}), kNoReply,
+                   Outcome::malformed},
+        ResultCase{"Write6WrongRegisterEcho", Request::write6, withCrc({0x01, 0x06, 0x00, 0x06, 0x12, 0x34}), kNoReply,
+                   Outcome::malformed},
         ResultCase{"Write16WrongQuantityEcho", Request::write16, withCrc({0x01, 0x10, 0x00, 0x20, 0x00, 0x03}),
-                   kNoReply},
-        ResultCase{"Write16WrongStartEcho", Request::write16, withCrc({0x01, 0x10, 0x00, 0x21, 0x00, 0x02}), kNoReply}),
+                   kNoReply, Outcome::malformed},
+        ResultCase{"Write16WrongStartEcho", Request::write16, withCrc({0x01, 0x10, 0x00, 0x21, 0x00, 0x02}), kNoReply,
+                   Outcome::malformed}),
     [](const testing::TestParamInfo<ResultCase>& info) { return std::string(info.param.name); });
 
 using ModbusReplies = ModbusLine;
@@ -152,8 +166,9 @@ TEST_F(ModbusReplies, LateReplyToAnEarlierRequestIsDropped) {
     EXPECT_EQ(replyRegister(rx, 1), 0xE240);
 }
 
-// Slow: an unanswered request waits out the whole limit of 100 ms per expected byte + 5000 ms.
+// Slow: at the described limits an unanswered request waits out 100 ms per expected byte + 5000 ms.
 TEST_F(ModbusReplies, SilenceGivesNoReplyAfterTheTotalLimit) {
+    port.setReadTimeouts(k54::ReadTimeouts{});
     rx.fill(0xAA);
     const auto start = Clock::now();
     EXPECT_EQ(perform(bus, Request::read2From60, tx, rx), kNoReply);
@@ -162,6 +177,35 @@ TEST_F(ModbusReplies, SilenceGivesNoReplyAfterTheTotalLimit) {
     EXPECT_LT(elapsed, 6800ms);
     EXPECT_TRUE(std::ranges::all_of(rx, [](uint8_t b) { return b == 0; }));
     EXPECT_EQ(pty.readFromMaster(8, 1s).size(), 8U);
+    EXPECT_EQ(bus.lastExchange().outcome, Outcome::noReply);
+    EXPECT_EQ(bus.lastExchange().readEnd, k54::ReadEnd::timeLimit);
+}
+
+// The reply's first bytes tell its length, so a whole reply ends the read without waiting out the
+// inter-byte limit, whichever its length: an exception at its fifth byte.
+TEST_F(ModbusReplies, AWholeReplyEndsTheReadAtItsLastByte) {
+    for (const auto& [request, reply] :
+         {std::pair{Request::write16, withCrc({0x01, 0x90, 0x04})}, std::pair{Request::read2From60, kGoodRead}}) {
+        exchange(request, reply);
+        EXPECT_EQ(bus.lastExchange().readEnd, k54::ReadEnd::complete);
+        EXPECT_EQ(bus.lastExchange().received, reply.size());
+    }
+}
+
+TEST_F(ModbusReplies, ACutReplyEndsAtTheGapAndSaysHowFarItGot) {
+    exchange(Request::read2From60, {kGoodRead.begin(), kGoodRead.begin() + 6});
+    EXPECT_EQ(bus.lastExchange().outcome, Outcome::incomplete);
+    EXPECT_EQ(bus.lastExchange().received, 6U);
+    EXPECT_EQ(bus.lastExchange().expected, kGoodRead.size());
+    EXPECT_EQ(bus.lastExchange().readEnd, k54::ReadEnd::gap);
+}
+
+TEST_F(ModbusReplies, AClosedPortSendsNothingAndSaysSo) {
+    port.close();
+    rx.fill(0xAA);
+    EXPECT_EQ(perform(bus, Request::write6, tx, rx), kNoReply);
+    EXPECT_EQ(bus.lastExchange().outcome, Outcome::notSent);
+    EXPECT_TRUE(std::ranges::all_of(rx, [](uint8_t b) { return b == 0; }));
 }
 
 TEST(ModbusReplyRegister, StaysInsideTheReply) {

@@ -1,8 +1,10 @@
 // The read time limits on a real descriptor: a full count ends at once, a gap of more than 100 ms
-// after the first byte ends the read, a hang-up ends it with what came.
+// after the first byte ends the read, a hang-up ends it with what came; the limits are the back end's,
+// the described ones unless it is made with others, and can change while the port is open.
 
 #include "FakeSlave.h"
 #include "PtyLine.h"
+#include "serial/PlatformSerial.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +80,7 @@ TEST(SerialHangUp, EndsTheReadWithWhatCame) {
     k54::test::ScratchDir dir{"k54-serial"};
     auto pty = std::make_unique<k54::test::PtyPair>();
     pty->linkAs(dir.path(), 1);
-    k54::cPort port(std::make_unique<k54::PosixSerialBackend>(k54::LinuxPorts(dir.path())));
+    k54::cPort port(k54::test::linuxBackend(dir.path(), dir.path() / "lock"));
     k54::test::RecordingSink sink;
     ASSERT_TRUE(port.open(1, 3, sink));
     pty->writeToMaster(std::vector<uint8_t>{0x01, 0x03});
@@ -88,6 +90,31 @@ TEST(SerialHangUp, EndsTheReadWithWhatCame) {
     const auto start = Clock::now();
     EXPECT_EQ(port.receive(9, rx), 0);
     EXPECT_LT(Clock::now() - start, 1s);
+}
+
+// A silent line: the read of `count` bytes ends at the total limit, not before it.
+Clock::duration silentReadTime(k54::cPort& port, std::span<uint8_t> rx, int32_t count) {
+    const auto start = Clock::now();
+    EXPECT_EQ(port.receive(count, rx), 0);
+    return Clock::now() - start;
+}
+
+TEST_F(SerialTimeouts, TheTotalLimitIsTheBackEndsAndChangesWhileThePortIsOpen) {
+    port.setReadTimeouts({100ms, 1ms, 50ms});
+    const auto shortRead = silentReadTime(port, rx, 9);
+    EXPECT_GE(shortRead, 59ms);
+    port.setReadTimeouts({100ms, 2ms, 200ms});
+    EXPECT_EQ(port.readTimeouts(), (k54::ReadTimeouts{100ms, 2ms, 200ms}));
+    const auto longerRead = silentReadTime(port, rx, 9);
+    EXPECT_GE(longerRead, 218ms);
+    EXPECT_LT(shortRead, longerRead);
+}
+
+TEST(SerialTimeoutsOfTheProgram, AreTheDescribedOnesUnlessTheBackEndIsMadeWithOthers) {
+    EXPECT_EQ(k54::makePlatformSerialBackend()->readTimeouts(), (k54::ReadTimeouts{100ms, 100ms, 5000ms}));
+    const k54::ReadTimeouts quickScan{20ms, 2ms, 50ms};
+    EXPECT_EQ(k54::makePlatformSerialBackend(quickScan)->readTimeouts(), quickScan);
+    EXPECT_EQ(k54::makePlatformSerialBackend("/nonexistent", quickScan)->readTimeouts(), quickScan);
 }
 
 }  // namespace

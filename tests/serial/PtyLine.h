@@ -1,20 +1,32 @@
 #pragma once
 
 // A channel opened on a pseudo-terminal through a virtual port link, with the instrument's side in
-// the test's hands.
+// the test's hands. Its lock files go to a folder of its own, and it reads under the short limits
+// (a test that needs the described ones sets them).
 
 #include "PtyPair.h"
 #include "RecordingSink.h"
 #include "tests/support/ScratchDir.h"
+#include "tests/support/ShortReadTimeouts.h"
 #include "serial/K54com.h"
 #include "serial/PosixSerial.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <memory>
 
 namespace k54::test {
+
+// A Linux back end on the ports folder, with its lock folder beside it (made here) and the limits.
+inline std::unique_ptr<PosixSerialBackend> linuxBackend(const std::filesystem::path& portsDir,
+                                                        const std::filesystem::path& lockFolder,
+                                                        const ReadTimeouts& timeouts = kShortReadTimeouts) {
+    std::filesystem::create_directories(lockFolder);
+    return std::make_unique<PosixSerialBackend>(LinuxPorts(portsDir),
+                                                PosixSerialSettings{.lockFolder = lockFolder, .timeouts = timeouts});
+}
 
 class PtyLine : public testing::Test {
 protected:
@@ -26,10 +38,12 @@ protected:
         ASSERT_TRUE(port.open(kPort, kSpeed19200, sink));
     }
 
+    std::filesystem::path lockFolder() const { return dir.path() / "lock"; }
+
     ScratchDir dir{"k54-serial"};
     PtyPair pty;
     RecordingSink sink;
-    cPort port{std::make_unique<PosixSerialBackend>(LinuxPorts(dir.path()))};
+    cPort port{linuxBackend(dir.path(), lockFolder())};
     std::array<uint8_t, kReceiveBufferSize> rx{};
 };
 

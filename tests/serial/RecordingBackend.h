@@ -15,6 +15,8 @@ struct BackendLog {
     uint32_t openedBaud = 0;
     std::vector<uint8_t> written;
     std::size_t lastReadSize = 0;
+    std::vector<std::size_t> availableAsked;  // the size of each readAvailable
+    ReadTimeouts timeouts;
 };
 
 class RecordingBackend final : public SerialBackend {
@@ -40,10 +42,19 @@ public:
     int32_t read(std::span<uint8_t> into) override {
         log_.calls.emplace_back("read");
         log_.lastReadSize = into.size();
-        const std::size_t n = std::min(into.size(), input_.size());
-        std::copy_n(input_.begin(), n, into.begin());
-        return static_cast<int32_t>(n);
+        return take(into);
     }
+    // The scripted input in pieces as asked; once it is used up the line counts as failed, so that a
+    // reader stops at once instead of waiting out its limits.
+    int32_t readAvailable(std::span<uint8_t> into, std::chrono::milliseconds) override {
+        if (log_.calls.empty() || log_.calls.back() != "readAvailable") {
+            log_.calls.emplace_back("readAvailable");
+        }
+        log_.availableAsked.push_back(into.size());
+        return consumed_ < input_.size() ? take(into) : -1;
+    }
+    void setReadTimeouts(const ReadTimeouts& timeouts) override { log_.timeouts = timeouts; }
+    ReadTimeouts readTimeouts() const override { return log_.timeouts; }
     void closeDevice() override {
         log_.calls.emplace_back("close");
         open_ = false;
@@ -53,10 +64,18 @@ public:
     std::string describe(uint8_t) const override { return "recorded"; }
 
 private:
+    int32_t take(std::span<uint8_t> into) {
+        const std::size_t n = std::min(into.size(), input_.size() - consumed_);
+        std::copy_n(input_.begin() + static_cast<std::ptrdiff_t>(consumed_), n, into.begin());
+        consumed_ += n;
+        return static_cast<int32_t>(n);
+    }
+
     BackendLog& log_;
     bool opens_;
     bool open_ = false;
     std::vector<uint8_t> input_;
+    std::size_t consumed_ = 0;
 };
 
 }  // namespace k54::test

@@ -214,6 +214,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ConnectionTimeout, ASilentInstrumentIsNotConnectedAfterTheReadTimeOut) {
     test::SimRig rig({"--no-pacing", "--fault", "silent"});
+    rig.rig.port.setReadTimeouts(ReadTimeouts{});  // the described ones, as the program uses
     const auto start = steady_clock::now();
     EXPECT_FALSE(rig.connect());
     const auto waited = steady_clock::now() - start;

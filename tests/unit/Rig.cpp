@@ -3,11 +3,12 @@
 #include <stdexcept>
 
 #include "serial/PlatformSerial.h"
+#include "tests/support/ShortReadTimeouts.h"
 
 namespace k54::test {
 
 WindowRig::WindowRig(const std::filesystem::path& portsDir, char decimalSeparator, bool reactivatesAfterBox)
-    : port(makePlatformSerialBackend(portsDir)),
+    : port(makePlatformSerialBackend(portsDir, kShortReadTimeouts)),
       bus(port),
       system{decimalSeparator, fixedClock},
       window(port, bus, state, system, reactivatesAfterBox) {

@@ -13,7 +13,8 @@
 
 namespace k54::test {
 
-// The configurator's objects with the headless window started (created and activated).
+// The configurator's objects with the headless window started (created and activated). The port reads
+// under the short limits (tests/support/ShortReadTimeouts.h); a test of the described ones sets them.
 class WindowRig {
 public:
     // reactivatesAfterBox: false for a desktop without a window manager (see HeadlessForm).

@@ -73,7 +73,9 @@ public:
     }
 
     uint8_t portNumber() const override { return environment_.port; }
-    std::unique_ptr<SerialBackend> makeBackend() const override { return makePlatformSerialBackend(); }
+    std::unique_ptr<SerialBackend> makeBackend(const ReadTimeouts& timeouts) const override {
+        return makePlatformSerialBackend(timeouts);
+    }
     void control(const std::string& command) override { writeControlLine(environment_.controlPath, command); }
 
     TraceLines traceLines() const override {
@@ -93,7 +95,8 @@ private:
     }
 
     void waitForAQuietLine() const {
-        const std::unique_ptr<SerialBackend> backend = makeBackend();
+        // The described limits: the line counts as quiet only after 100 ms without a byte.
+        const std::unique_ptr<SerialBackend> backend = makeBackend(ReadTimeouts{});
         if (!backend->openDevice(environment_.port, baud_)) {
             throw std::runtime_error("the run's instrument port COM" + std::to_string(environment_.port) +
                                      " cannot be opened");

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -64,6 +66,28 @@ TEST(Win32Timeouts, AreTheChannelsFiveLimits) {
     EXPECT_EQ(timeouts.ReadTotalTimeoutConstant, 5000U);
     EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 10U);
     EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 10U);
+}
+
+TEST(Win32Timeouts, TakeTheReadLimitsGivenAndKeepTheWriteLimits) {
+    using std::chrono::milliseconds;
+    const COMMTIMEOUTS timeouts = k54::win32Timeouts({milliseconds(20), milliseconds(2), milliseconds(50)});
+    EXPECT_EQ(timeouts.ReadIntervalTimeout, 20U);
+    EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, 2U);
+    EXPECT_EQ(timeouts.ReadTotalTimeoutConstant, 50U);
+    EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 10U);
+    EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 10U);
+}
+
+// A wait of zero would leave all three read limits zero, which the driver takes as no limit at all.
+TEST(Win32Timeouts, AWaitIsTheTotalConstantAloneAndNeverZero) {
+    using std::chrono::milliseconds;
+    for (const auto& [wait, constant] :
+         {std::pair{milliseconds(37), 37U}, std::pair{milliseconds(0), 1U}, std::pair{milliseconds(-5), 1U}}) {
+        const COMMTIMEOUTS timeouts = k54::win32WaitTimeouts(wait);
+        EXPECT_EQ(timeouts.ReadIntervalTimeout, 0U);
+        EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, 0U);
+        EXPECT_EQ(timeouts.ReadTotalTimeoutConstant, constant) << wait.count() << " ms";
+    }
 }
 
 }  // namespace

@@ -110,6 +110,29 @@ TEST_F(Win32Port, TheDriverTakesTheFiveTimeouts) {
     EXPECT_EQ(applied.WriteTotalTimeoutConstant, 10U);
 }
 
+TEST(Win32PortLimits, TheDriverTakesTheReadLimitsTheBackEndIsMadeWithAndThoseSetLater) {
+    using std::chrono::milliseconds;
+    const auto link = connectInstrument(19200);
+    auto made = std::make_unique<Win32SerialBackend>(
+        k54::soundOpenFailureBeep, k54::ReadTimeouts{milliseconds(30), milliseconds(3), milliseconds(300)});
+    Win32SerialBackend& backend = *made;
+    k54::cPort port(std::move(made));
+    RecordingSink sink;
+    ASSERT_TRUE(port.open(link->portNumber(), kSpeed19200, sink));
+    COMMTIMEOUTS applied{};
+    ASSERT_TRUE(::GetCommTimeouts(backend.nativeHandle(), &applied));
+    EXPECT_EQ(applied.ReadIntervalTimeout, 30U);
+    EXPECT_EQ(applied.ReadTotalTimeoutMultiplier, 3U);
+    EXPECT_EQ(applied.ReadTotalTimeoutConstant, 300U);
+    port.setReadTimeouts({milliseconds(40), milliseconds(4), milliseconds(40)});
+    std::array<uint8_t, k54::kReceiveBufferSize> rx{};
+    EXPECT_EQ(port.receive(1, rx), 0);  // a read applies them
+    ASSERT_TRUE(::GetCommTimeouts(backend.nativeHandle(), &applied));
+    EXPECT_EQ(applied.ReadIntervalTimeout, 40U);
+    EXPECT_EQ(applied.ReadTotalTimeoutMultiplier, 4U);
+    EXPECT_EQ(applied.ReadTotalTimeoutConstant, 40U);
+}
+
 TEST_F(Win32Port, DtrIsOffAfterOpen) {
     if (k54::test::runningUnderWine()) {
         GTEST_SKIP() << kPtyHasNoModemLines;

@@ -1,0 +1,54 @@
+#include "serial/FrameReader.h"
+
+#include <algorithm>
+
+namespace k54 {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The time left until `deadline`, rounded up so that a wait never ends before it.
+std::chrono::milliseconds timeLeft(Clock::time_point deadline) {
+    return std::max(std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()),
+                    std::chrono::milliseconds::zero());
+}
+
+}  // namespace
+
+FrameRead readFrame(SerialBackend& backend, std::span<uint8_t> into, const ReadLimits& limits,
+                    const FrameLength& length) {
+    const auto totalDeadline = Clock::now() + limits.total;
+    FrameRead read;
+    auto lastByte = Clock::now();
+    for (;;) {
+        const std::size_t needed = std::min(length(into.first(read.count)), into.size());
+        if (read.count >= needed) {
+            read.end = ReadEnd::complete;
+            return read;
+        }
+        const auto gapDeadline = lastByte + limits.interByte;
+        const bool gapFirst = read.count > 0 && gapDeadline < totalDeadline;
+        const std::chrono::milliseconds wait = timeLeft(gapFirst ? gapDeadline : totalDeadline);
+        if (wait == std::chrono::milliseconds::zero()) {
+            read.end = gapFirst ? ReadEnd::gap : ReadEnd::timeLimit;
+            return read;
+        }
+        const int32_t got = backend.readAvailable(into.subspan(read.count, needed - read.count), wait);
+        if (got < 0) {
+            read.end = ReadEnd::lineFailed;
+            return read;
+        }
+        if (got > 0) {
+            read.count += std::min(static_cast<std::size_t>(got), needed - read.count);
+            lastByte = Clock::now();
+        }
+    }
+}
+
+FrameRead readWhole(SerialBackend& backend, std::span<uint8_t> into, const ReadLimits& limits) {
+    const std::size_t size = into.size();
+    return readFrame(backend, into, limits, [size](std::span<const uint8_t>) { return size; });
+}
+
+}  // namespace k54
