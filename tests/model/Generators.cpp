@@ -99,7 +99,7 @@ rc::Gen<Action> genAction(const Model& model) {
                 a.kind = *rc::gen::element(ActionKind::PasswordEnter, ActionKind::PasswordButton,
                                            ActionKind::PasswordReset);
                 if (a.kind != ActionKind::PasswordReset) {
-                    const int length = *rc::gen::inRange(1, 5);
+                    const int length = *rc::gen::inRange(0, 5);  // none: the field holds no number
                     for (int i = 0; i < length; ++i) a.text += *rc::gen::elementOf(std::string("0123456789"));
                 }
                 a.yes = *rc::gen::arbitrary<bool>();

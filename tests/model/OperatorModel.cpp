@@ -185,7 +185,7 @@ Expectation Model::apply(const Action& a) {
                 break;
             }
             password = *number;
-            showBox(step);
+            ask(step);
             if (a.yes) writePassword(step);
             texts["Psw_E"] = "0000";
             break;
@@ -195,13 +195,13 @@ Expectation Model::apply(const Action& a) {
             settle(step);
             texts["Psw_E"] = a.text;
             moveFocus("Psw_Write", step);
-            showBox(step);
+            ask(step);
             if (a.yes) writePassword(step);
             texts["Psw_E"] = "0000";
             break;
         case ActionKind::PasswordReset:
             moveFocus("Psw_Reset", step);
-            showBox(step);
+            ask(step);
             if (a.yes) {
                 password = 0;
                 writePassword(step);
@@ -209,7 +209,7 @@ Expectation Model::apply(const Action& a) {
             break;
         case ActionKind::FactoryWrite:
             moveFocus("Source", step);
-            showBox(step);
+            ask(step);
             if (a.yes) {
                 for (int r = 0; r < kRegisters; ++r) e.allowedRegisters.insert(r);
                 image = factoryImage();
@@ -336,6 +336,11 @@ void Model::writePassword(Step& step) {
 void Model::readConfiguration() {
     for (int row = 0; row < kRows; ++row) table.at(static_cast<std::size_t>(row)).value = rowValue(image, row);
     for (const std::string_view f : numericFields()) texts[std::string(f)] = textOf(rowOf(f), modelRow(rowOf(f)).decimals);
+}
+
+void Model::ask(Step& step) {
+    step.e.asks = true;
+    showBox(step);
 }
 
 void Model::showBox(Step& step) {

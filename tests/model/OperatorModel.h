@@ -19,6 +19,7 @@ namespace k54::model {
 struct Expectation {
     std::set<int> allowedRegisters;       // registers the action may write: its rows and their follow-ups
     int boxes = 0;                        // message boxes it shows
+    bool asks = false;                    // one of them is a question
     std::vector<std::string> focusMoves;  // where the focus goes, in order
     bool writesWithoutLink = false;       // a write was due while disconnected (it fails and is reported)
     std::vector<std::string> steps;       // what the configurator does, for failure messages
@@ -67,6 +68,7 @@ private:
     void writePassword(Step& step);
     void readConfiguration();
     void showBox(Step& step);
+    void ask(Step& step);
     void settle(Step& step);
     std::string textOf(int row, int decimals) const;
     std::string nextFocusable(std::string_view from, bool pagesHidden) const;

@@ -3,7 +3,6 @@
 // the line; each action is performed and then checked against the model.
 #include <rapidcheck/state.h>
 
-#include <chrono>
 #include <memory>
 
 #include "tests/model/OperatorWindow.h"
