@@ -10,7 +10,7 @@
 namespace k54::model {
 namespace {
 
-constexpr Budget kSuiteBudget{30, 25, 5402};
+constexpr Budget kSuiteBudget{50, 25, 5402};
 
 TEST(OperatorModel, QtWindowWithWindowManager) {
     const RunReport report =
