@@ -1,0 +1,23 @@
+#pragma once
+// Two configurations compared parameter by parameter: what a restore must write, what a read-back
+// still shows differently, what a comparison lists.
+#include <cstdint>
+#include <vector>
+
+#include "config/ParamTable.h"
+
+namespace k54 {
+
+struct Difference {
+    int row;
+    int32_t from, to;  // the row's value in the first image and in the second
+};
+
+// A row's value in a register image.
+int32_t valueInImage(const RegisterImage& image, int rowIndex);
+
+// The parameters whose values differ, in register order. The service password is never compared; the
+// link rows (address, speed, protocol) only when withLink.
+std::vector<Difference> differences(const RegisterImage& from, const RegisterImage& to, bool withLink);
+
+}  // namespace k54
