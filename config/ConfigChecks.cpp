@@ -35,7 +35,8 @@ bool judgedAgainstReference(int rowIndex) {
 }
 
 std::string limitText(int rowIndex, int64_t raw) {
-    const int64_t held = std::clamp<int64_t>(raw, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
+    const int64_t held =
+        std::clamp<int64_t>(raw, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
     return engineeringText(rowIndex, static_cast<int32_t>(held));
 }
 
@@ -51,8 +52,7 @@ ConfigProblem inconsistentRange(const ParamTable& rows, const OrderedPair& pair)
 
 std::vector<ConfigProblem> checkParameterValues(const ParamTable& rows) {
     std::vector<ConfigProblem> problems;
-    const OrderedPair reference =
-        refersToScaledRange(valueOf(rows, row::Rng)) ? kOrderedPairs[1] : kOrderedPairs[0];
+    const OrderedPair reference = refersToScaledRange(valueOf(rows, row::Rng)) ? kOrderedPairs[1] : kOrderedPairs[0];
     const bool referenceBroken = isInverted(rows, reference);
     for (int r = 0; r < kParamCount; ++r) {
         if (!isValueEntryRow(r) && r != row::Adr) continue;

@@ -9,7 +9,7 @@
 
 namespace k54 {
 
-inline constexpr int32_t kLowestAddress = 1;    // 0 is the broadcast address: no instrument answers it
+inline constexpr int32_t kLowestAddress = 1;     // 0 is the broadcast address: no instrument answers it
 inline constexpr int32_t kHighestAddress = 254;  // the highest the window's address field takes
 
 // Every problem of the rows' values, in row order. A range whose ends are the wrong way round is one

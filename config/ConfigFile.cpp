@@ -44,8 +44,8 @@ RegisterImage withoutPassword(RegisterImage image) {
 }
 
 std::string savedAtText(const std::tm& time) {
-    return formatText("%04d-%02d-%02dT%02d:%02d:%02d", time.tm_year + 1900, time.tm_mon + 1, time.tm_mday,
-                      time.tm_hour, time.tm_min, time.tm_sec);
+    return formatText("%04d-%02d-%02dT%02d:%02d:%02d", time.tm_year + 1900, time.tm_mon + 1, time.tm_mday, time.tm_hour,
+                      time.tm_min, time.tm_sec);
 }
 
 std::string configurationFileText(const SavedConfiguration& configuration) {

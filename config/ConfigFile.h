@@ -21,9 +21,10 @@ inline constexpr std::uintmax_t kLargestFile = 1024 * 1024;  // a configuration 
 
 // A configuration as a file holds it.
 struct SavedConfiguration {
-    std::string firmware;      // the instrument's firmware version, "1.90.0013"
-    std::string savedAt;       // the computer's local date and time, "2009-11-18T08:05:29"
-    RegisterImage registers{};  // registers 0 - 38; register 23 (the password) is never saved and reads 0
+    std::string firmware;  // the instrument's firmware version, "1.90.0013"
+    std::string savedAt;   // the computer's local date and time, "2009-11-18T08:05:29"
+    RegisterImage
+        registers{};  // registers 0 - 38; a file never holds register 23 (the password): written and read as 0
 };
 
 // The image with the password's register cleared, as a file holds it.
@@ -44,6 +45,10 @@ struct LoadedConfiguration {
 // Reads and checks a file's text. The checks run as far as they can: a value is judged against the
 // limits only once every parameter has a value that reads.
 LoadedConfiguration readConfigurationText(std::string_view text);
+
+// The problems the configuration's file would have when loaded. A configuration read from an instrument
+// may lie outside what value entry allows; its file is then refused until it is put right.
+std::vector<ConfigProblem> problemsOnLoading(const SavedConfiguration& configuration);
 
 // The same for a file (a file above kLargestFile is refused unread).
 LoadedConfiguration loadConfigurationFile(const std::filesystem::path& path);

@@ -14,8 +14,8 @@
 namespace k54 {
 namespace {
 
-constexpr std::string_view kHeaderFields[] = {"format", "version", "model", "firmware", "saved", "parameters",
-                                              "registers"};
+constexpr std::string_view kHeaderFields[] = {"format", "version",    "model",    "firmware",
+                                              "saved",  "parameters", "registers"};
 constexpr std::string_view kEntryFields[] = {"value", "text", "unit"};
 
 bool isOneOf(std::string_view name, std::span<const std::string_view> names) {
@@ -73,9 +73,9 @@ public:
         if (document.contains("registers")) readImage(document.at("registers"));
         if (!out_.problems.empty()) return result();
 
-        out_.configuration = SavedConfiguration{asWritten(document.value("firmware", Json(""))),
-                                                asWritten(document.value("saved", Json(""))),
-                                                registerImage(rows_, false)};
+        out_.configuration =
+            SavedConfiguration{asWritten(document.value("firmware", Json(""))),
+                               asWritten(document.value("saved", Json(""))), registerImage(rows_, false)};
         compareImage();
         return result();
     }
@@ -123,7 +123,8 @@ private:
             }
         }
         for (int r = 0; r < kParamCount; ++r)
-            if (!isPasswordRow(r) && !present.count(r)) add(makeProblem(ProblemKind::MissingKey, std::string(keyOfRow(r))));
+            if (!isPasswordRow(r) && !present.count(r))
+                add(makeProblem(ProblemKind::MissingKey, std::string(keyOfRow(r))));
         // The limits depend on other parameters: judged only when every value is known.
         if (static_cast<int>(read.size()) == kParamCount - 1)
             for (ConfigProblem& p : checkParameterValues(rows_)) add(std::move(p));
@@ -197,8 +198,8 @@ private:
             const int32_t fromImage = imageRows.at(static_cast<std::size_t>(r)).value;
             const int32_t fromParameters = rows_.at(static_cast<std::size_t>(r)).value;
             if (isPasswordRow(r) || fromImage == fromParameters) continue;
-            out_.notices.push_back({NoticeKind::ImageDisagrees, std::string(keyOfRow(r)),
-                                    engineeringText(r, fromImage), engineeringText(r, fromParameters)});
+            out_.notices.push_back({NoticeKind::ImageDisagrees, std::string(keyOfRow(r)), engineeringText(r, fromImage),
+                                    engineeringText(r, fromParameters)});
         }
     }
 
@@ -213,6 +214,10 @@ private:
 
 LoadedConfiguration readConfigurationText(std::string_view text) {
     return FileReader(parseStrictJson(text)).read();
+}
+
+std::vector<ConfigProblem> problemsOnLoading(const SavedConfiguration& configuration) {
+    return readConfigurationText(configurationFileText(configuration)).problems;
 }
 
 }  // namespace k54

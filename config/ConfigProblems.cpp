@@ -33,8 +33,7 @@ std::string reason(const ConfigProblem& p) {
         case ProblemKind::NotANumber:
             return p.found + " is not a number";
         case ProblemKind::TooManyDecimals:
-            return p.found + " has more than " + std::to_string(p.decimals) + " decimal" +
-                   (p.decimals == 1 ? "" : "s");
+            return p.found + " has more than " + std::to_string(p.decimals) + " decimal" + (p.decimals == 1 ? "" : "s");
         case ProblemKind::TooLarge:
             return p.found + " is too large for the instrument";
         case ProblemKind::NoSuchItem:

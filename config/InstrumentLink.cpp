@@ -51,7 +51,7 @@ uint8_t readSavedConfiguration(InstrumentLink& link, const std::tm& now, SavedCo
     uint8_t result = link.readConfiguration(image);
     if (result == 0) result = link.readFirmware(version);
     if (result != 0) return result;
-    saved = {firmwareText(version), savedAtText(now), withoutPassword(image)};
+    saved = {firmwareText(version), savedAtText(now), image};
     return 0;
 }
 

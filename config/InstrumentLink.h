@@ -46,8 +46,8 @@ private:
     std::array<uint8_t, kReceiveBufferSize> tx_{}, rx_{};
 };
 
-// The instrument's configuration and firmware version (two requests), as a file would hold it, saved
-// at `now`.
+// The instrument's configuration and firmware version (two requests), saved at `now`. The registers are
+// as read, the password's too: the file written from them leaves it out.
 uint8_t readSavedConfiguration(InstrumentLink& link, const std::tm& now, SavedConfiguration& saved);
 
 }  // namespace k54

@@ -132,8 +132,8 @@ ValueReading readValueOrItemText(int rowIndex, std::string_view text) {
     const std::vector<std::string_view> items = listItems(rowIndex);
     for (std::size_t i = 0; i < items.size(); ++i)
         if (items[i] == text)
-            return checked(rowIndex,
-                           valueForListIndex(kParamTemplate.at(static_cast<std::size_t>(rowIndex)), static_cast<int>(i)));
+            return checked(rowIndex, valueForListIndex(kParamTemplate.at(static_cast<std::size_t>(rowIndex)),
+                                                       static_cast<int>(i)));
     return readValueText(rowIndex, text);
 }
 

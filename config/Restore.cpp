@@ -84,7 +84,8 @@ private:
         int last = -1;
         for (;;) {
             const std::vector<int> plan = remaining();
-            const auto next = std::find_if(plan.begin(), plan.end(), [last](int r) { return r > last && !isLinkRow(r); });
+            const auto next =
+                std::find_if(plan.begin(), plan.end(), [last](int r) { return r > last && !isLinkRow(r); });
             if (next == plan.end()) return std::nullopt;
             const int r = *next;
             if (const uint8_t result = link_.writeParameter(r, valueInImage(target_, r)); result != 0)
@@ -111,7 +112,8 @@ private:
         if (address && speed)
             result = link_.writeAddressAndSpeed(valueInImage(target_, row::Adr), valueInImage(target_, row::Spd));
         else if (address || speed)
-            result = link_.writeParameter(address ? row::Adr : row::Spd, valueInImage(target_, address ? row::Adr : row::Spd));
+            result = link_.writeParameter(address ? row::Adr : row::Spd,
+                                          valueInImage(target_, address ? row::Adr : row::Spd));
         if (result != 0) return stop(RestoreOutcome::WriteFailed, result, remaining());
         if (address) recordWritten({row::Adr});
         if (speed) recordWritten({row::Spd});

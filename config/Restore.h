@@ -34,14 +34,14 @@ enum class RestoreOutcome {
 
 struct RestoreReport {
     RestoreOutcome outcome = RestoreOutcome::ReadFailed;
-    uint8_t modbusResult = 0;  // of the request that failed
-    BackupOutcome backup;      // none when the read failed or nothing differed
-    std::vector<int> planned;  // the rows that differed at the start, in the order they are written
-    std::vector<int> written;  // the rows written, in order
+    uint8_t modbusResult = 0;    // of the request that failed
+    BackupOutcome backup;        // none when the read failed or nothing differed
+    std::vector<int> planned;    // the rows that differed at the start, in the order they are written
+    std::vector<int> written;    // the rows written, in order
     std::vector<int> unwritten;  // the rows still differing when the restore stopped, the failed one first
     std::vector<Difference> readBackDifferences;  // from: the configuration, to: what the instrument holds
-    std::optional<RegisterImage> readBack;  // the instrument's configuration as last read (before the link rows)
-    bool linkChanged = false;               // the address or speed was written: reach the instrument anew
+    std::optional<RegisterImage> readBack;        // the instrument's configuration as last read (before the link rows)
+    bool linkChanged = false;                     // the address or speed was written: reach the instrument anew
 };
 
 // The rows a restore writes to turn `current` into `target`, in the order it writes them.

@@ -73,9 +73,9 @@ TEST(ParamKeys, EveryRowHasOneKeyAndEachKeyFindsItsRow) {
         EXPECT_EQ(rowForKey(keyOfRow(r)), r) << keyOfRow(r);
         EXPECT_FALSE(kParamKeys.at(static_cast<std::size_t>(r)).label.empty());
     }
-    for (const char* mnemonic : {"dAt", "UF", "C_HS", "DpLo", "DpHi", "IoLo", "IoHi", "Ind", "ndt", "IOdP", "Sqrt",
-                                 "I_En", "Icod", "CutE", "Lt", "LP", "LA", "Ld", "rL1", "rL2", "US_1", "GS_1", "US_2",
-                                 "GS_2"}) {
+    for (const char* mnemonic :
+         {"dAt",  "UF",   "C_HS", "DpLo", "DpHi", "IoLo", "IoHi", "Ind", "ndt",  "IOdP", "Sqrt", "I_En",
+          "Icod", "CutE", "Lt",   "LP",   "LA",   "Ld",   "rL1",  "rL2", "US_1", "GS_1", "US_2", "GS_2"}) {
         const auto r = rowForKey(mnemonic);
         ASSERT_TRUE(r) << mnemonic;
         // The window's label shows the mnemonic.
@@ -204,20 +204,25 @@ TEST(ConfigFile, EveryProblemIsFoundWithItsKeyAndItsMessage) {
         {edited([](Json& d) { d["format"] = "other"; }), ProblemKind::UnknownFormat,
          "format: unknown format other, expected \"k54-configuration\""},
         {edited([](Json& d) { d.erase("format"); }), ProblemKind::MissingKey, "format: missing"},
-        {edited([](Json& d) { d["version"] = 2; }), ProblemKind::UnknownVersion, "version: unknown version 2, expected 1"},
+        {edited([](Json& d) { d["version"] = 2; }), ProblemKind::UnknownVersion,
+         "version: unknown version 2, expected 1"},
         {edited([](Json& d) { d["version"] = "1"; }), ProblemKind::UnknownVersion,
          "version: unknown version 1, expected 1"},
         {edited([](Json& d) { d["model"] = "КЭР-5400-01"; }), ProblemKind::WrongModel,
          "model: the file is for another instrument: КЭР-5400-01"},
         {edited([](Json& d) { d["comment"] = "site 4"; }), ProblemKind::UnknownKey, "comment: unknown key"},
-        {edited([](Json& d) { d["parameters"]["DpMid"] = {{"value", 1}}; }), ProblemKind::UnknownKey,
-         "DpMid: unknown key"},
+        {edited([](Json& d) {
+             d["parameters"]["DpMid"] = {{"value", 1}};
+         }),
+         ProblemKind::UnknownKey, "DpMid: unknown key"},
         {edited([](Json& d) { d["parameters"]["DpHi"]["limit"] = 1; }), ProblemKind::UnknownKey,
          "DpHi.limit: unknown key"},
-        {edited([](Json& d) { d["parameters"]["password"] = {{"value", 1234}}; }), ProblemKind::PasswordNotSaved,
-         "password: the service password is never saved or restored"},
-        {replaced(factoryFileText(), "\"CutE\":", "\"CutE\": {\"value\": 0},\n    \"CutE\":"), ProblemKind::DuplicateKey,
-         "CutE: appears more than once"},
+        {edited([](Json& d) {
+             d["parameters"]["password"] = {{"value", 1234}};
+         }),
+         ProblemKind::PasswordNotSaved, "password: the service password is never saved or restored"},
+        {replaced(factoryFileText(), "\"CutE\":", "\"CutE\": {\"value\": 0},\n    \"CutE\":"),
+         ProblemKind::DuplicateKey, "CutE: appears more than once"},
         {edited([](Json& d) { d["parameters"].erase("Ind"); }), ProblemKind::MissingKey, "Ind: missing"},
         {edited([](Json& d) { d.erase("parameters"); }), ProblemKind::MissingKey, "parameters: missing"},
         {edited([](Json& d) { d["parameters"] = Json::array(); }), ProblemKind::NotAnObject,
@@ -226,7 +231,8 @@ TEST(ConfigFile, EveryProblemIsFoundWithItsKeyAndItsMessage) {
         {withEntry("Ind", "{\"text\": \"Измерение\"}"), ProblemKind::MissingKey, "Ind.value: missing"},
         {withEntry("DpHi", "{\"value\": \"320\"}"), ProblemKind::NotANumber, "DpHi: \"320\" is not a number"},
         {withEntry("DpHi", "{\"value\": null}"), ProblemKind::NotANumber, "DpHi: null is not a number"},
-        {withEntry("DpHi", "{\"value\": 320.05}"), ProblemKind::TooManyDecimals, "DpHi: 320.05 has more than 1 decimal"},
+        {withEntry("DpHi", "{\"value\": 320.05}"), ProblemKind::TooManyDecimals,
+         "DpHi: 320.05 has more than 1 decimal"},
         {withEntry("DpHi", "{\"value\": 1e12}"), ProblemKind::TooLarge, "DpHi: 1e12 is too large for the instrument"},
         {withEntry("DpHi", "{\"value\": 18446744073709551616}"), ProblemKind::TooLarge,
          "DpHi: 18446744073709551616 is too large for the instrument"},
@@ -238,8 +244,10 @@ TEST(ConfigFile, EveryProblemIsFoundWithItsKeyAndItsMessage) {
         {withEntry("line_resistance", "{\"value\": -0.01}"), ProblemKind::OutOfLimits,
          "line_resistance: -0.01 is outside 0.00 ... 100.00"},
         {withEntry("address", "{\"value\": 0}"), ProblemKind::OutOfLimits, "address: 0 is outside 1 ... 254"},
-        {withEntry("DpLo", "{\"value\": 320.0}"), ProblemKind::InconsistentRange, "DpLo: 320.0 is not below DpHi 320.0"},
-        {withEntry("US_1", "{\"value\": 300.0}"), ProblemKind::InconsistentRange, "US_1: 300.0 is not below US_2 256.0"},
+        {withEntry("DpLo", "{\"value\": 320.0}"), ProblemKind::InconsistentRange,
+         "DpLo: 320.0 is not below DpHi 320.0"},
+        {withEntry("US_1", "{\"value\": 300.0}"), ProblemKind::InconsistentRange,
+         "US_1: 300.0 is not below US_2 256.0"},
         {edited([](Json& d) { d["registers"].erase(0); }), ProblemKind::BadRegisterImage,
          "registers: must be 39 whole numbers 0 ... 65535"},
         {edited([](Json& d) { d["registers"][3] = 65536; }), ProblemKind::BadRegisterImage,
@@ -262,7 +270,8 @@ TEST(ConfigFile, EveryIndependentProblemIsReportedAtOnce) {
     }));
     std::vector<std::string> messages;
     for (const ConfigProblem& p : loaded.problems) messages.push_back(describeProblem(p));
-    EXPECT_EQ(messages, (std::vector<std::string>{"speed: the list has no item 9", "DpMid: unknown key", "Ld: missing"}));
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{"speed: the list has no item 9", "DpMid: unknown key", "Ld: missing"}));
     EXPECT_FALSE(loaded.configuration);
 
     // The limits are judged once every value reads, whatever else is wrong.
@@ -278,8 +287,8 @@ TEST(ConfigFile, EveryIndependentProblemIsReportedAtOnce) {
 
 TEST(ConfigFile, WhereTheImageOrATextSaysOtherwiseTheParametersHoldAndTheUserIsTold) {
     const LoadedConfiguration loaded = readConfigurationText(edited([](Json& d) {
-        d["registers"][9] = 3000;                  // DpHi's low word: 300.0
-        d["registers"][23] = 1234;                 // the password's register: never read
+        d["registers"][9] = 3000;                   // DpHi's low word: 300.0
+        d["registers"][23] = 1234;                  // the password's register: never read
         d["parameters"]["rL1"]["text"] = "Прямая";  // the number 0 is "Выключено"
     }));
     ASSERT_TRUE(loaded.problems.empty());
@@ -361,8 +370,7 @@ TEST(ConfigFile, TheDocumentedExampleIsWhatTheWriterWritesAndItLoads) {
     rows.at(row::Rl1).value = 1;
     rows.at(row::Rl2).value = 2;
     rows.at(row::Adr).value = 12;
-    const std::string written =
-        configurationFileText({"1.90.0013", "2026-03-14T09:30:00", registerImage(rows, false)});
+    const std::string written = configurationFileText({"1.90.0013", "2026-03-14T09:30:00", registerImage(rows, false)});
     if (std::getenv("K54_UPDATE_DOCS")) {
         doc.replace(start + open.size(), end - start - open.size(), written);
         std::ofstream(docPath) << doc;

@@ -36,7 +36,8 @@ protected:
         std::vector<std::string> requests;
         const auto lines = sim.traceLines();
         for (std::size_t i = mark; i < lines.size(); ++i)
-            if (lines[i].rfind("req ", 0) == 0 && lines[i].size() > 10) requests.push_back(lines[i].substr(4, lines[i].size() - 10));
+            if (lines[i].rfind("req ", 0) == 0 && lines[i].size() > 10)
+                requests.push_back(lines[i].substr(4, lines[i].size() - 10));
         return requests;
     }
 
@@ -74,21 +75,25 @@ protected:
 TEST_F(Restore, OnlyTheDifferingParametersGoOnTheWireInRegisterOrderAndTheReadBackConfirmsThem) {
     const RegisterImage before = factoryWith({{row::Psw, 4321}});
     holdInInstrument(before);
-    const RegisterImage target = factoryWith({{row::Mod, 11}, {row::Brn, 0}, {row::Dph, 12000}, {row::La, 8},
-                                              {row::Us2, 10500}, {row::Adr, 7}, {row::Spd, 5}, {row::Psw, 1234}});
+    const RegisterImage target = factoryWith({{row::Mod, 11},
+                                              {row::Brn, 0},
+                                              {row::Dph, 12000},
+                                              {row::La, 8},
+                                              {row::Us2, 10500},
+                                              {row::Adr, 7},
+                                              {row::Spd, 5},
+                                              {row::Psw, 1234}});
     std::vector<std::pair<int, int>> progress;
     const std::size_t mark = sim.traceLines().size();
-    const RestoreReport report = restore(target, false, [&](int done, int total) { progress.emplace_back(done, total); });
+    const RestoreReport report =
+        restore(target, false, [&](int done, int total) { progress.emplace_back(done, total); });
 
     EXPECT_EQ(report.outcome, RestoreOutcome::Restored);
     EXPECT_EQ(requestsFrom(mark), (std::vector<std::string>{
                                       kReadConfiguration, kReadFirmware,
                                       "01 06 00 00 00 0B",  // the input type, then read again
-                                      kReadConfiguration,
-                                      "01 06 00 03 00 00",
-                                      "01 10 00 08 00 02 04 00 00 2E E0",
-                                      "01 06 00 1B 00 08",
-                                      "01 10 00 23 00 02 04 00 00 29 04",
+                                      kReadConfiguration, "01 06 00 03 00 00", "01 10 00 08 00 02 04 00 00 2E E0",
+                                      "01 06 00 1B 00 08", "01 10 00 23 00 02 04 00 00 29 04",
                                       kReadConfiguration,  // the read-back
                                   }));
     EXPECT_EQ(report.written, (std::vector<int>{row::Mod, row::Brn, row::Dph, row::La, row::Us2}));
@@ -189,9 +194,9 @@ TEST_F(Restore, TheLinkRowsOnlyOnRequestLastAfterTheReadBackAddressAndSpeedInOne
     const std::size_t mark = sim.traceLines().size();
     const RestoreReport report = restore(target, true);
     EXPECT_EQ(report.outcome, RestoreOutcome::Restored);
-    EXPECT_EQ(requestsFrom(mark), (std::vector<std::string>{kReadConfiguration, kReadFirmware, "01 06 00 03 00 00",
-                                                            kReadConfiguration, "01 06 00 18 00 00",
-                                                            "01 10 00 15 00 02 04 00 07 00 05"}));
+    EXPECT_EQ(requestsFrom(mark),
+              (std::vector<std::string>{kReadConfiguration, kReadFirmware, "01 06 00 03 00 00", kReadConfiguration,
+                                        "01 06 00 18 00 00", "01 10 00 15 00 02 04 00 07 00 05"}));
     EXPECT_EQ(report.written, (std::vector<int>{row::Brn, row::Ptr, row::Adr, row::Spd}));
     EXPECT_TRUE(report.linkChanged);
 }

@@ -2,6 +2,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <ctime>
@@ -44,6 +47,35 @@ std::shared_ptr<QString> answerNextBox(QMessageBox::StandardButton button) {
     });
     poll->start(10);
     return text;
+}
+
+std::shared_ptr<QString> answerNextFileDialog(const QString& path) {
+    auto folder = std::make_shared<QString>();
+    auto* poll = new QTimer(qApp);
+    auto dialog = std::make_shared<QPointer<QFileDialog>>();
+    auto found = std::make_shared<bool>(false);
+    // The path is typed into the dialog's file name field, as the operator would (selectFile leaves a
+    // focused field as it is), and the dialog answered again on each tick until it has closed.
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, path, folder, dialog, found] {
+        if (!*found) {
+            *dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog->isNull()) return;
+            *found = true;
+            *folder = (*dialog)->directory().absolutePath();
+        }
+        QFileDialog* open = dialog->data();
+        if (!open || !open->isVisible()) {
+            poll->stop();
+            poll->deleteLater();
+        } else if (path.isEmpty()) {
+            open->reject();
+        } else {
+            if (auto* name = open->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setText(path);
+            static_cast<QDialog*>(open)->accept();  // QFileDialog takes the chosen file in its own accept()
+        }
+    });
+    poll->start(10);
+    return folder;
 }
 
 }  // namespace k54::test

@@ -38,4 +38,8 @@ public:
 // modal); the box's text lands in the string returned.
 std::shared_ptr<QString> answerNextBox(QMessageBox::StandardButton button);
 
+// Answers the next file dialog that opens with the path, or cancels it when the path is empty (from a
+// timer, as above); the folder the dialog opened in lands in the string returned.
+std::shared_ptr<QString> answerNextFileDialog(const QString& path);
+
 }  // namespace k54::test
