@@ -381,6 +381,8 @@ TEST(ConfigFile, TheDocumentedExampleIsWhatTheWriterWritesAndItLoads) {
     const LoadedConfiguration loaded = readConfigurationText(written);
     EXPECT_TRUE(loaded.problems.empty());
     EXPECT_TRUE(loaded.notices.empty());
+    for (const ParamKey& key : kParamKeys)  // and the document lists every key
+        EXPECT_NE(doc.find("`" + std::string(key.key) + "`"), std::string::npos) << key.key;
 }
 
 TEST(RestorePlan, TheOtherRowsInRegisterOrderThenProtocolAddressAndSpeedNeverThePassword) {
