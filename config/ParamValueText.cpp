@@ -1,5 +1,6 @@
 #include "config/ParamValueText.h"
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 

@@ -38,7 +38,7 @@ struct RestoreReport {
     BackupOutcome backup;        // none when the read failed or nothing differed
     std::vector<int> planned;    // the rows that differed at the start, in the order they are written
     std::vector<int> written;    // the rows written, in order
-    std::vector<int> unwritten;  // the rows still differing when the restore stopped, the failed one first
+    std::vector<int> unwritten;  // the rows left unwritten when the restore stopped, the failed one first
     std::vector<Difference> readBackDifferences;  // from: the configuration, to: what the instrument holds
     std::optional<RegisterImage> readBack;        // the instrument's configuration as last read (before the link rows)
     bool linkChanged = false;                     // the address or speed was written: reach the instrument anew
