@@ -5,8 +5,11 @@
 namespace k54 {
 
 int32_t valueInImage(const RegisterImage& image, int rowIndex) {
-    const ParamRow& row = kParamTemplate.at(static_cast<std::size_t>(rowIndex));
-    return row.wide ? decodeWide(image.at(row.reg), image.at(row.reg + 1u)) : decodeNarrow(image.at(row.reg));
+    return valueInImage(image, kParamTemplate.at(static_cast<std::size_t>(rowIndex)));
+}
+
+void putInImage(RegisterImage& image, int rowIndex, int32_t value) {
+    putInImage(image, kParamTemplate.at(static_cast<std::size_t>(rowIndex)), value);
 }
 
 std::vector<Difference> differences(const RegisterImage& from, const RegisterImage& to, bool withLink) {

@@ -15,6 +15,8 @@ struct Difference {
 
 // A row's value in a register image.
 int32_t valueInImage(const RegisterImage& image, int rowIndex);
+// The image with a row's value put in.
+void putInImage(RegisterImage& image, int rowIndex, int32_t value);
 
 // The parameters whose values differ, in register order. The service password is never compared; the
 // link rows (address, speed, protocol) only when withLink.

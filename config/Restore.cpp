@@ -9,17 +9,6 @@ namespace {
 
 constexpr int kLinkOrder[] = {row::Ptr, row::Adr, row::Spd};
 
-void setInImage(RegisterImage& image, int rowIndex, int32_t value) {
-    const ParamRow& row = kParamTemplate.at(static_cast<std::size_t>(rowIndex));
-    if (row.wide) {
-        const auto words = encodeWide(value);
-        image.at(row.reg) = words[0];
-        image.at(row.reg + 1u) = words[1];
-    } else {
-        image.at(row.reg) = encodeNarrow(value);
-    }
-}
-
 bool contains(const std::vector<int>& rows, int rowIndex) {
     return std::find(rows.begin(), rows.end(), rowIndex) != rows.end();
 }
@@ -70,7 +59,7 @@ private:
 
     void recordWritten(std::initializer_list<int> rows) {
         for (const int r : rows) {
-            setInImage(image_, r, valueInImage(target_, r));
+            putInImage(image_, r, valueInImage(target_, r));
             report_.written.push_back(r);
         }
         const int done = static_cast<int>(report_.written.size());

@@ -27,13 +27,7 @@ class ConfigFilesWindow : public ::testing::Test {
 protected:
     void SetUp() override { ::setenv("XDG_DATA_HOME", data.path().c_str(), 1); }
 
-    std::vector<std::filesystem::path> backups() const {
-        std::vector<std::filesystem::path> files;
-        const auto folder = data.path() / "k54" / "backups";
-        if (std::filesystem::exists(folder))
-            for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path());
-        return files;
-    }
+    std::vector<std::filesystem::path> backups() const { return test::filesIn(data.path() / "k54" / "backups"); }
 
     // The instrument's registers 0 - 38 as the window's rows last took them.
     RegisterImage shownImage() { return registerImage(rig.state().params, false); }

@@ -17,13 +17,7 @@ protected:
     // The backups before a factory write go to the test's own data folder.
     void SetUp() override { ::setenv("XDG_DATA_HOME", data.path().c_str(), 1); }
 
-    std::vector<std::filesystem::path> backups() const {
-        std::vector<std::filesystem::path> files;
-        const auto folder = data.path() / "k54" / "backups";
-        if (std::filesystem::exists(folder))
-            for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path());
-        return files;
-    }
+    std::vector<std::filesystem::path> backups() const { return test::filesIn(data.path() / "k54" / "backups"); }
 
     test::ScratchDir data{"k54-data-"};
     test::SimRig rig;

@@ -50,12 +50,7 @@ protected:
         return restoreConfiguration(link, target, options);
     }
 
-    std::vector<std::filesystem::path> backupFiles() const {
-        std::vector<std::filesystem::path> files;
-        if (std::filesystem::exists(backups))
-            for (const auto& entry : std::filesystem::directory_iterator(backups)) files.push_back(entry.path());
-        return files;
-    }
+    std::vector<std::filesystem::path> backupFiles() const { return test::filesIn(backups); }
 
     static RegisterImage factoryWith(std::initializer_list<std::pair<int, int32_t>> changes) {
         ParamTable rows = kParamTemplate;
