@@ -53,7 +53,7 @@ BackupOutcome writeBackup(const std::optional<std::filesystem::path>& folder, co
     if (error) return {{}, utf8Text(*folder) + ": " + error.message()};
     const std::string name = configurationFileName(time, address);
     std::filesystem::path path;
-    for (int number = 1; path.empty() || std::filesystem::exists(path); ++number)
+    for (int number = 1; path.empty() || std::filesystem::exists(path, error); ++number)
         path = numbered(*folder, name, number);
     if (const auto failed = saveConfigurationFile(path, configuration)) return {{}, utf8Text(path) + ": " + *failed};
     return {path, {}};
