@@ -193,6 +193,24 @@ bool HeadlessForm::askYesNo(std::string_view text, std::string_view caption) {
     return yes;
 }
 
+// A file dialog is recorded as a box (its text the suggested name) and answered from the queue.
+std::optional<std::string> HeadlessForm::answerFileDialog(BoxKind kind, std::string_view suggestedName,
+                                                          std::string_view caption) {
+    recordBox(kind, suggestedName, caption);
+    if (fileAnswers_.empty()) return std::nullopt;  // a dialog the test did not expect is cancelled
+    std::optional<std::string> path = std::move(fileAnswers_.front());
+    fileAnswers_.pop_front();
+    return path;
+}
+
+std::optional<std::string> HeadlessForm::chooseFileToSave(std::string_view caption, std::string_view suggestedName) {
+    return answerFileDialog(BoxKind::SaveFile, suggestedName, caption);
+}
+
+std::optional<std::string> HeadlessForm::chooseFileToOpen(std::string_view caption) {
+    return answerFileDialog(BoxKind::OpenFile, {}, caption);
+}
+
 void HeadlessForm::create() {
     raise(EventKind::Create, kWindowName);
 }

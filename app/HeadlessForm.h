@@ -27,7 +27,7 @@ namespace k54 {
 
 class HeadlessForm final : public Form {
 public:
-    enum class BoxKind { Information, Message, Question };
+    enum class BoxKind { Information, Message, Question, SaveFile, OpenFile };
     struct Box {
         BoxKind kind;
         std::string text;
@@ -80,6 +80,8 @@ public:
     bool askYesNo(std::string_view text, std::string_view caption) override;
     void beep() override { ++beeps_; }
     void showTrendWindow() override { ++trendWindowShown_; }
+    std::optional<std::string> chooseFileToSave(std::string_view caption, std::string_view suggestedName) override;
+    std::optional<std::string> chooseFileToOpen(std::string_view caption) override;
     void closeWindow() override { closed_ = true; }
 
     // --- the operator and the event loop, as tests drive them ---
@@ -96,6 +98,8 @@ public:
     bool fireTimer(std::string_view timer);  // false when the timer is not running
     void answerNextQuestion(bool yes) { answers_.push_back(yes); }
     void clearAnswers() { answers_.clear(); }
+    // The next file dialog's answer: a path, or nothing for Cancel.
+    void answerNextFileDialog(std::optional<std::string> path) { fileAnswers_.push_back(std::move(path)); }
 
     // --- what the operator saw ---
     const std::vector<std::string>& logLines() const { return log_; }
@@ -130,6 +134,7 @@ private:
     void raise(EventKind kind, std::string_view name, int key = 0);
     int raiseKey(EventKind kind, std::string_view name, int key);
     void recordBox(BoxKind kind, std::string_view text, std::string_view caption);
+    std::optional<std::string> answerFileDialog(BoxKind kind, std::string_view suggestedName, std::string_view caption);
     // The end of an operator's action: the window manager activates the window again after a box.
     void settle();
 
@@ -138,6 +143,7 @@ private:
     std::vector<std::string> log_;
     std::vector<Box> boxes_;
     std::deque<bool> answers_;
+    std::deque<std::optional<std::string>> fileAnswers_;
     EventSink sink_;
     std::string focused_;  // the window's focus control
     std::string entered_;  // the field whose focus-in ran and whose focus-out has not

@@ -1,6 +1,7 @@
 #include "app/K5402p.h"
 
 #include "app/WindowLayout.h"
+#include "config/ConfigFiles.h"
 #include "config/ConfigTransfer.h"
 #include "config/Connection.h"
 #include "config/InputView.h"
@@ -31,6 +32,8 @@ std::vector<Wire> buildWiring() {
         {"Com_B", EventKind::DropDown, &W::Com_BDropDown},
         {"ConnectCom", EventKind::Click, &W::ConnectComClick},
         {"Source", EventKind::Click, &W::SourceClick},
+        {"Cfg_Save", EventKind::Click, &W::Cfg_SaveClick},
+        {"Cfg_Load", EventKind::Click, &W::Cfg_LoadClick},
         {"Psw_E", EventKind::Exit, &W::Psw_EExit},
         {"Psw_E", EventKind::KeyPress, &W::Psw_EKeyPress},
         {"Psw_Write", EventKind::Click, &W::Psw_WriteClick},
@@ -106,6 +109,12 @@ void WindowEvents::ConnectComClick(Event&) {
 
 void WindowEvents::SourceClick(Event&) {
     confirmAndWriteFactory(session_);
+}
+void WindowEvents::Cfg_SaveClick(Event&) {
+    saveConfigurationToFile(session_);
+}
+void WindowEvents::Cfg_LoadClick(Event&) {
+    loadConfigurationFromFile(session_);
 }
 void WindowEvents::Mod_BChange(Event& e) {
     applyListChange(session_, e.sender, e.senderKind);

@@ -38,6 +38,8 @@ public:
     void Com_BDropDown(Event& e);
     void ConnectComClick(Event& e);
     void SourceClick(Event& e);
+    void Cfg_SaveClick(Event& e);
+    void Cfg_LoadClick(Event& e);
     void Mod_BChange(Event& e);
     void Us1_EEnter(Event& e);
     void Us1_EExit(Event& e);

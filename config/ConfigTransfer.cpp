@@ -1,45 +1,40 @@
 #include "config/ConfigTransfer.h"
 
-#include <array>
-
-#include "form/Status.h"
+#include "config/ConfigFiles.h"
+#include "config/FactoryWrite.h"
 #include "config/InputView.h"
+#include "config/InstrumentLink.h"
 #include "config/RowBinding.h"
+#include "form/Status.h"
 
 namespace k54 {
-namespace {
 
-constexpr std::string_view kProgressBar = "Bar_S";
-
-uint8_t writeRowValue(Session& s, const ParamRow& row, int32_t value) {
-    if (row.wide) {
-        const auto words = encodeWide(value);
-        const std::array<int16_t, 2> values{static_cast<int16_t>(words[0]), static_cast<int16_t>(words[1])};
-        return s.bus.writeRegisters(s.k.txFrame, s.k.rxFrame, s.k.slaveAddress, row.reg, 2, values);
-    }
-    return s.bus.writeRegister(s.k.txFrame, s.k.rxFrame, s.k.slaveAddress, row.reg,
-                               static_cast<int16_t>(encodeNarrow(value)));
+InstrumentLink instrumentLink(Session& s) {
+    return InstrumentLink(s.bus, s.k.slaveAddress);
 }
 
-}  // namespace
+Progress progressOn(Form& form) {
+    return [&form](int done, int total) { form.setProgress(kProgressBar, total > 0 ? done * 100 / total : 100); };
+}
 
 bool readConfiguration(Session& s) {
-    if (s.bus.readRegisters(s.k.txFrame, s.k.rxFrame, s.k.slaveAddress, 0, kConfigRegisterCount) != 0) {
-        reportStatus(s.form, "Ошибка чтения конфигурации");
+    RegisterImage image{};
+    if (instrumentLink(s).readConfiguration(image) != 0) {
+        reportStatus(s.form, kReadFailed);
         return false;
     }
-    RegisterImage image{};
-    for (int k = 0; k < kConfigRegisterCount; ++k)
-        image.at(static_cast<std::size_t>(k)) = replyRegister(s.k.rxFrame, k);
-    decodeRegisterImage(s.k.params, image);
-    for (int i = 0; i < kParamCount; ++i) showReadValue(s, i);
-    refreshInputView(s);
+    showRegisterImage(s, image);
     return true;
 }
 
+void showRegisterImage(Session& s, const RegisterImage& image) {
+    decodeRegisterImage(s.k.params, image);
+    for (int i = 0; i < kParamCount; ++i) showReadValue(s, i);
+    refreshInputView(s);
+}
+
 uint8_t writeParameter(Session& s, int rowIndex) {
-    const ParamRow& row = s.k.row(rowIndex);
-    return writeRowValue(s, row, row.value);
+    return instrumentLink(s).writeParameter(rowIndex, s.k.row(rowIndex).value);
 }
 
 void ParameterSends::send(int rowIndex) {
@@ -58,18 +53,12 @@ void ParameterSends::reportFailure() const {
 }
 
 bool writeFactoryConfiguration(Session& s) {
-    reportStatus(s.form, "Запись конфигурации в прибор!!!");
+    reportStatus(s.form, kWritingConfiguration);
     s.form.setProgress(kProgressBar, 0);
-    bool allWritten = true;
-    for (int i = 0; i < kParamCount; ++i) {
-        const ParamRow& row = s.k.row(i);
-        const uint8_t result = writeRowValue(s, row, row.factoryValue);
-        allWritten = allWritten && result == 0;
-        if (result == kNoReply) break;  // the instrument is gone: the rest would only wait out time-outs
-        s.form.setProgress(kProgressBar, (i + 1) * 100 / kParamCount);
-    }
-    reportStatus(s.form, allWritten ? "Запись завершена!" : "Ошибка записи конфигурации");
-    return allWritten;
+    InstrumentLink link = instrumentLink(s);
+    const FactoryWriteReport report = writeFactoryValues(link, progressOn(s.form));
+    reportStatus(s.form, report.allWritten() ? kWriteDone : kWriteFailed);
+    return report.allWritten();
 }
 
 void confirmAndWriteFactory(Session& s) {
@@ -78,6 +67,7 @@ void confirmAndWriteFactory(Session& s) {
         s.form.appendLog("Прибор не подключен");
         return;
     }
+    if (!backUpInstrument(s)) return;
     writeFactoryConfiguration(s);
     readConfiguration(s);
 }

@@ -3,14 +3,27 @@
 // write, and the factory write.
 #include <vector>
 
+#include "config/InstrumentLink.h"
 #include "config/Session.h"
 
 namespace k54 {
 
 inline constexpr std::string_view kParameterWriteFailed = "Ошибка записи параметра";
+inline constexpr std::string_view kProgressBar = "Bar_S";
+inline constexpr std::string_view kReadFailed = "Ошибка чтения конфигурации";
+inline constexpr std::string_view kWritingConfiguration = "Запись конфигурации в прибор!!!";
+inline constexpr std::string_view kWriteDone = "Запись завершена!";
+inline constexpr std::string_view kWriteFailed = "Ошибка записи конфигурации";
+
+// The instrument at the link's slave address.
+InstrumentLink instrumentLink(Session& s);
+// A long write's progress shown in Bar_S, 0 - 100.
+Progress progressOn(Form& form);
 
 // Reads registers 0 - 38 in one request and shows every row; true when read and shown.
 bool readConfiguration(Session& s);
+// Takes the registers into the rows and shows every row, as a read does.
+void showRegisterImage(Session& s, const RegisterImage& image);
 
 // Sends one row's value (a wide row as two registers, high word first); the Modbus result.
 uint8_t writeParameter(Session& s, int rowIndex);
@@ -36,7 +49,8 @@ private:
 // Sends every row's factory value; true when every write succeeded.
 bool writeFactoryConfiguration(Session& s);
 
-// The "Исходная" button: asks, then writes the factory configuration and reads it back.
+// The "Исходная" button: asks, backs the instrument's configuration up, then writes the factory
+// configuration and reads it back. Without a backup nothing is written.
 void confirmAndWriteFactory(Session& s);
 
 }  // namespace k54

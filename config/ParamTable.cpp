@@ -33,24 +33,28 @@ std::optional<int> findRow(const ParamTable& rows, std::string_view controlName)
     return std::nullopt;
 }
 
+int32_t valueInImage(const RegisterImage& image, const ParamRow& row) {
+    return row.wide ? decodeWide(image.at(row.reg), image.at(row.reg + 1u)) : decodeNarrow(image.at(row.reg));
+}
+
+void putInImage(RegisterImage& image, const ParamRow& row, int32_t value) {
+    if (row.wide) {
+        const auto words = encodeWide(value);
+        image.at(row.reg) = words[0];
+        image.at(row.reg + 1u) = words[1];
+    } else {
+        image.at(row.reg) = encodeNarrow(value);
+    }
+}
+
 RegisterImage registerImage(const ParamTable& rows, bool factory) {
     RegisterImage image{};
-    for (const ParamRow& r : rows) {
-        const int32_t v = factory ? r.factoryValue : r.value;
-        if (r.wide) {
-            const auto words = encodeWide(v);
-            image.at(r.reg) = words[0];
-            image.at(r.reg + 1u) = words[1];
-        } else {
-            image.at(r.reg) = encodeNarrow(v);
-        }
-    }
+    for (const ParamRow& r : rows) putInImage(image, r, factory ? r.factoryValue : r.value);
     return image;
 }
 
 void decodeRegisterImage(ParamTable& rows, const RegisterImage& image) {
-    for (ParamRow& r : rows)
-        r.value = r.wide ? decodeWide(image.at(r.reg), image.at(r.reg + 1u)) : decodeNarrow(image.at(r.reg));
+    for (ParamRow& r : rows) r.value = valueInImage(image, r);
 }
 
 bool isOneBased(std::string_view controlName) {

@@ -88,6 +88,10 @@ std::array<uint16_t, 2> encodeWide(int32_t value);
 
 using RegisterImage = std::array<uint16_t, kConfigRegisterCount>;
 
+// One row's value in an image: read from its register(s), or put into them.
+int32_t valueInImage(const RegisterImage& image, const ParamRow& row);
+void putInImage(RegisterImage& image, const ParamRow& row, int32_t value);
+
 // The registers 0 - 38 that the given values make, in register order.
 RegisterImage registerImage(const ParamTable& rows, bool factory);
 // Every row's value from the registers 0 - 38 (wide rows from their two registers).

@@ -2,6 +2,7 @@
 // The window as the logic sees it: named controls and the few operations done on them.
 // Two implementations: the Qt window Tk54 and an in-memory model used by the core's tests.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -95,6 +96,9 @@ public:
 
     // The trend of the live value: a separate window, not modal, opened (or brought to the front).
     virtual void showTrendWindow() = 0;
+    // File dialogs, modal like the boxes: the path (UTF-8) the operator chose, or nothing when cancelled.
+    virtual std::optional<std::string> chooseFileToSave(std::string_view caption, std::string_view suggestedName) = 0;
+    virtual std::optional<std::string> chooseFileToOpen(std::string_view caption) = 0;
 
     virtual void closeWindow() = 0;
 };

@@ -22,6 +22,7 @@
 #include "app/qt/ControlFactory.h"
 #include "app/qt/DropDownList.h"
 #include "app/qt/TrendWindow.h"
+#include "app/qt/FileDialogs.h"
 
 namespace k54 {
 namespace {
@@ -394,6 +395,16 @@ void Tk54::showMessage(std::string_view text) {
 bool Tk54::askYesNo(std::string_view text, std::string_view caption) {
     return QMessageBox::question(this, qs(caption), qs(text), QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
+}
+
+std::optional<std::string> Tk54::chooseFileToSave(std::string_view caption, std::string_view suggestedName) {
+    const auto path = askForFile(this, FileDialogKind::Save, qs(caption), qs(suggestedName));
+    return path ? std::optional(ss(*path)) : std::nullopt;
+}
+
+std::optional<std::string> Tk54::chooseFileToOpen(std::string_view caption) {
+    const auto path = askForFile(this, FileDialogKind::Open, qs(caption));
+    return path ? std::optional(ss(*path)) : std::nullopt;
 }
 
 void Tk54::beep() {

@@ -62,6 +62,8 @@ public:
     bool askYesNo(std::string_view text, std::string_view caption) override;
     void beep() override;
     void showTrendWindow() override;
+    std::optional<std::string> chooseFileToSave(std::string_view caption, std::string_view suggestedName) override;
+    std::optional<std::string> chooseFileToOpen(std::string_view caption) override;
     void closeWindow() override;
 
 protected:

@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "config/TextFormat.h"
+#include "tests/support/ScratchDir.h"
 #include "tests/support/SimInstrument.h"
 #include "tests/window/WindowRig.h"
 
@@ -100,8 +101,12 @@ struct Stage {
 
 class Tour : public QObject {
     Q_OBJECT
+    // The backups before a factory write go to the tour's own data folder.
+    test::ScratchDir data_{"k54-tour-data-"};
 
 private slots:
+    void initTestCase() { qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data_.path().string())); }
+
     void connectReadDisconnectAndReconnect() {
         Stage s;
         s.connect();
@@ -185,7 +190,7 @@ private slots:
         mark = s.traceMark();
         test::answerNextBox(QMessageBox::Yes);
         QTest::mouseClick(s.rig.widget<QPushButton>("Source"), Qt::LeftButton);
-        QCOMPARE(s.requestsFrom(mark).size(), 32);
+        QCOMPARE(s.requestsFrom(mark).size(), 34);  // the backup's two reads, 31 writes, the read back
         QCOMPARE(s.rig.widget<QProgressBar>("Bar_S")->value(), 100);
         QVERIFY(s.rig.logLines().contains("Запись завершена!"));
         QCOMPARE(s.text("La__B"), QStringLiteral("16"));
@@ -311,7 +316,9 @@ private slots:
         s.sim.control("fault exception=4");
         test::answerNextBox(QMessageBox::Yes);
         QTest::mouseClick(s.rig.widget<QPushButton>("Source"), Qt::LeftButton);
-        QCOMPARE(s.rig.logLines().last(), QStringLiteral("Ошибка чтения конфигурации"));
+        // The backup's read is refused: nothing is written.
+        QCOMPARE(s.rig.logLines().mid(s.rig.logLines().size() - 2),
+                 (QStringList{"Ошибка чтения конфигурации", "Запись не выполнена: нет резервной копии"}));
         QCOMPARE(s.text("Ld__B"), QStringLiteral("16"));
     }
 

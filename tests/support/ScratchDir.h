@@ -3,6 +3,7 @@
 // (Named apart from the serial tests' header-only TempDir so that both can meet in one program.)
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace k54::test {
 
@@ -19,5 +20,8 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The files in a folder, in no particular order; none when the folder is not there.
+std::vector<std::filesystem::path> filesIn(const std::filesystem::path& folder);
 
 }  // namespace k54::test

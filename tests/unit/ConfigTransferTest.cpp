@@ -2,6 +2,9 @@
 // simulated instrument.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "config/ConfigFile.h"
 #include "config/ConfigTransfer.h"
 #include "config/TextFormat.h"
 #include "tests/unit/Rig.h"
@@ -11,6 +14,12 @@ namespace {
 
 class ConfigTransfer : public ::testing::Test {
 protected:
+    // The backups before a factory write go to the test's own data folder.
+    void SetUp() override { ::setenv("XDG_DATA_HOME", data.path().c_str(), 1); }
+
+    std::vector<std::filesystem::path> backups() const { return test::filesIn(data.path() / "k54" / "backups"); }
+
+    test::ScratchDir data{"k54-data-"};
     test::SimRig rig;
     HeadlessForm& form = rig.form();
 };
@@ -82,22 +91,25 @@ TEST_F(ConfigTransfer, TheFactoryWriteNeedsBothLinkFlags) {
     EXPECT_TRUE(rig.requestsFrom(0).empty());
 }
 
-TEST_F(ConfigTransfer, TheFactoryWriteSendsAllRowsInRegisterOrderAndReadsThemBack) {
-    ASSERT_TRUE(rig.connect({{0, 13}, {9, 18000}, {21, 1}, {23, 4321}, {27, 1}}));
+TEST_F(ConfigTransfer, TheFactoryWriteBacksUpThenSendsAllRowsInRegisterOrderAndReadsThemBack) {
+    ASSERT_TRUE(rig.connect({{0, 13}, {7, 3000}, {9, 18000}, {21, 1}, {23, 4321}, {27, 1}, {32, 5000}, {36, 15000}}));
     ASSERT_EQ(form.itemIndex("Mod_B"), 13);
+    const RegisterImage before = withoutPassword(registerImage(rig.state().params, false));
     const std::size_t from = rig.sim.traceLines().size();
     form.answerNextQuestion(true);
     form.click("Source");
 
     const auto requests = rig.requestsFrom(from);
-    ASSERT_EQ(requests.size(), 32u);  // 31 writes and the read back
+    ASSERT_EQ(requests.size(), 34u);  // the backup's two reads, 31 writes and the read back
+    EXPECT_EQ(requests[0].substr(0, 17), "01 03 00 00 00 27");
+    EXPECT_EQ(requests[1].substr(0, 17), "01 03 00 29 00 02");
     int nextRegister = 0;
     for (int i = 0; i < kParamCount; ++i) {
         const ParamRow& row = rig.state().row(i);
         const std::string header =
             row.wide ? formatText("01 10 00 %02X 00 02 04", nextRegister) : formatText("01 06 00 %02X", nextRegister);
-        EXPECT_EQ(requests.at(static_cast<std::size_t>(i)).rfind(header, 0), 0u)
-            << requests.at(static_cast<std::size_t>(i));
+        const std::string& request = requests.at(static_cast<std::size_t>(i) + 2);
+        EXPECT_EQ(request.rfind(header, 0), 0u) << request;
         nextRegister += row.wide ? 2 : 1;
     }
     EXPECT_EQ(requests.back().substr(0, 17), "01 03 00 00 00 27");
@@ -111,30 +123,49 @@ TEST_F(ConfigTransfer, TheFactoryWriteSendsAllRowsInRegisterOrderAndReadsThemBac
     EXPECT_EQ(form.text("Us1_E"), "64.0");
     for (int i = 0; i < kParamCount; ++i)
         EXPECT_EQ(rig.state().row(i).value, rig.state().row(i).factoryValue) << rig.state().row(i).controlName;
+    // The backup holds the configuration from before, without the password; the log says where.
+    ASSERT_EQ(backups().size(), 1u);
+    const LoadedConfiguration backup = loadConfigurationFile(backups()[0]);
+    ASSERT_TRUE(backup.configuration);
+    EXPECT_EQ(backup.configuration->registers, before);
+    EXPECT_NE(std::find(log.begin(), log.end(), "Резервная копия: " + backups()[0].string()), log.end());
 }
 
-TEST_F(ConfigTransfer, RefusedFactoryWritesAreReportedAndTheReadStillFollows) {
+TEST_F(ConfigTransfer, RefusedFactoryWritesAreReportedAndTheWriteGoesOn) {
+    ASSERT_TRUE(rig.connect());
+    rig.sim.control("fault exception=4");
+    const std::size_t from = rig.sim.traceLines().size();
+    EXPECT_FALSE(writeFactoryConfiguration(rig.session()));
+    EXPECT_EQ(rig.requestsFrom(from).size(), 31u);  // every row tried
+    EXPECT_EQ(form.progress("Bar_S"), 100);
+    EXPECT_EQ(form.logLines().back(), "Ошибка записи конфигурации");
+}
+
+TEST_F(ConfigTransfer, WithoutABackupTheFactoryWriteSendsNothing) {
     ASSERT_TRUE(rig.connect());
     rig.sim.control("fault exception=4");
     form.answerNextQuestion(true);
     const std::size_t from = rig.sim.traceLines().size();
+    const std::size_t log = form.logLines().size();
     form.click("Source");
-    EXPECT_EQ(rig.requestsFrom(from).size(), 32u);  // every row tried, then the read
-    const auto& log = form.logLines();
-    ASSERT_GE(log.size(), 2u);
-    EXPECT_EQ(log.end()[-2], "Ошибка записи конфигурации");
-    EXPECT_EQ(log.back(), "Ошибка чтения конфигурации");
+    EXPECT_EQ(rig.requestsFrom(from).size(), 1u);  // the backup's read, refused
+    EXPECT_EQ(rig.rig.logFrom(log),
+              (std::vector<std::string>{"Ошибка чтения конфигурации", "Запись не выполнена: нет резервной копии"}));
+    EXPECT_TRUE(backups().empty());
 }
 
 TEST_F(ConfigTransfer, TheFactoryWriteStopsAtTheFirstUnansweredRequest) {
     ASSERT_TRUE(rig.connect());
-    rig.sim.control("fault drop-every=3");
+    rig.sim.control("fault drop-every=4");
     form.answerNextQuestion(true);
     const std::size_t from = rig.sim.traceLines().size();
     form.click("Source");
     const auto requests = rig.requestsFrom(from);
-    // Requests 1 and 2 answered, request 3 unanswered: the write stops there; the read follows.
-    ASSERT_EQ(requests.size(), 4u);
+    // The backup's two reads, the first write answered, the second unanswered: the write stops there;
+    // the read follows.
+    ASSERT_EQ(requests.size(), 5u);
+    EXPECT_EQ(requests[2].substr(0, 11), "01 06 00 00");
+    EXPECT_EQ(requests[3].substr(0, 11), "01 06 00 01");
     EXPECT_EQ(requests.back().substr(0, 17), "01 03 00 00 00 27");
     EXPECT_LT(form.progress("Bar_S"), 100);
     const auto& log = form.logLines();

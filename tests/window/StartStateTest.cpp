@@ -63,6 +63,7 @@ const Expected kControls[] = {
     {"Ptr_B", Kind::List, false},         {"Psw_E", Kind::Masked, true},
     {"Psw_Write", Kind::Button, true},    {"Psw_Reset", Kind::Button, true},
     {"Config", Kind::Frame, false},       {"Source", Kind::Button, true},
+    {"Cfg_Save", Kind::Button, true},     {"Cfg_Load", Kind::Button, true},
     {"Bar_S", Kind::Progress, true},      {"InforF", Kind::Memo, true},
     {"GroupBox1", Kind::Frame, true},     {"ClearMemo", Kind::Button, true},
     {"DemoExit", Kind::Button, true},     {"StatusProg", Kind::Status, true},

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <ctime>
@@ -53,24 +54,33 @@ std::shared_ptr<QString> answerNextBox(QMessageBox::StandardButton button) {
     return text;
 }
 
-void answerNextFileDialog(const QString& path) {
+std::shared_ptr<QString> answerNextFileDialog(const QString& path) {
+    auto folder = std::make_shared<QString>();
     auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, path] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        poll->stop();
-        poll->deleteLater();
-        if (path.isEmpty()) {
-            dialog->reject();
-            return;
+    auto dialog = std::make_shared<QPointer<QFileDialog>>();
+    auto found = std::make_shared<bool>(false);
+    // The path is typed into the dialog's file name field, as the operator would (selectFile leaves a
+    // focused field as it is), and the dialog answered again on each tick until it has closed.
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, path, folder, dialog, found] {
+        if (!*found) {
+            *dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog->isNull()) return;
+            *found = true;
+            *folder = (*dialog)->directory().absolutePath();
         }
-        // Typed into the name field as the operator would: selectFile() leaves a focused field as it is.
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        if (!name) throw std::logic_error("the file dialog has no name field");
-        name->setText(path);
-        static_cast<QDialog*>(dialog)->accept();  // the file dialog's own accept, which checks the name
+        QFileDialog* open = dialog->data();
+        if (!open || !open->isVisible()) {
+            poll->stop();
+            poll->deleteLater();
+        } else if (path.isEmpty()) {
+            open->reject();
+        } else {
+            if (auto* name = open->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setText(path);
+            static_cast<QDialog*>(open)->accept();  // QFileDialog takes the chosen file in its own accept()
+        }
     });
     poll->start(10);
+    return folder;
 }
 
 TrendWindow* shownTrendWindow() {

@@ -39,8 +39,9 @@ public:
 // modal); the box's text lands in the string returned.
 std::shared_ptr<QString> answerNextBox(QMessageBox::StandardButton button);
 
-// Names the file in the next file dialog that opens and accepts it; an empty path cancels the dialog.
-void answerNextFileDialog(const QString& path);
+// Answers the next file dialog that opens with the path, or cancels it when the path is empty (from a
+// timer, as above); the folder the dialog opened in lands in the string returned.
+std::shared_ptr<QString> answerNextFileDialog(const QString& path);
 
 // The trend window on screen, or nullptr.
 TrendWindow* shownTrendWindow();

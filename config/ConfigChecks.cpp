@@ -1,0 +1,76 @@
+#include "config/ConfigChecks.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "config/EntryRules.h"
+#include "config/ParamKeys.h"
+#include "config/ParamValueText.h"
+#include "config/RangeRules.h"
+
+namespace k54 {
+namespace {
+
+struct OrderedPair {
+    int low, high;
+};
+constexpr OrderedPair kOrderedPairs[] = {{row::Dpl, row::Dph}, {row::Iol, row::Ioh}, {row::Us1, row::Us2}};
+
+int32_t valueOf(const ParamTable& rows, int index) {
+    return rows.at(static_cast<std::size_t>(index)).value;
+}
+
+bool isInverted(const ParamTable& rows, const OrderedPair& pair) {
+    return valueOf(rows, pair.low) >= valueOf(rows, pair.high);
+}
+
+const OrderedPair* pairOf(int rowIndex) {
+    for (const OrderedPair& pair : kOrderedPairs)
+        if (pair.low == rowIndex || pair.high == rowIndex) return &pair;
+    return nullptr;
+}
+
+bool judgedAgainstReference(int rowIndex) {
+    return rowIndex == row::Us1 || rowIndex == row::Us2 || rowIndex == row::Gs1 || rowIndex == row::Gs2;
+}
+
+std::string limitText(int rowIndex, int64_t raw) {
+    const int64_t held =
+        std::clamp<int64_t>(raw, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
+    return engineeringText(rowIndex, static_cast<int32_t>(held));
+}
+
+ConfigProblem inconsistentRange(const ParamTable& rows, const OrderedPair& pair) {
+    ConfigProblem p = makeProblem(ProblemKind::InconsistentRange, std::string(keyOfRow(pair.low)),
+                                  engineeringText(pair.low, valueOf(rows, pair.low)));
+    p.other = keyOfRow(pair.high);
+    p.otherValue = engineeringText(pair.high, valueOf(rows, pair.high));
+    return p;
+}
+
+}  // namespace
+
+std::vector<ConfigProblem> checkParameterValues(const ParamTable& rows) {
+    std::vector<ConfigProblem> problems;
+    const OrderedPair reference = refersToScaledRange(valueOf(rows, row::Rng)) ? kOrderedPairs[1] : kOrderedPairs[0];
+    const bool referenceBroken = isInverted(rows, reference);
+    for (int r = 0; r < kParamCount; ++r) {
+        if (!isValueEntryRow(r) && r != row::Adr) continue;
+        const OrderedPair* pair = pairOf(r);
+        if (pair && isInverted(rows, *pair)) {
+            if (pair->low == r) problems.push_back(inconsistentRange(rows, *pair));
+            continue;
+        }
+        if (referenceBroken && judgedAgainstReference(r)) continue;
+        const RawLimits limits = r == row::Adr ? RawLimits{kLowestAddress, kHighestAddress} : valueLimits(rows, r);
+        const int32_t value = valueOf(rows, r);
+        if (value >= limits.low && value <= limits.high) continue;
+        ConfigProblem p = makeProblem(ProblemKind::OutOfLimits, std::string(keyOfRow(r)), engineeringText(r, value));
+        p.low = limitText(r, limits.low);
+        p.high = limitText(r, limits.high);
+        problems.push_back(std::move(p));
+    }
+    return problems;
+}
+
+}  // namespace k54
