@@ -3,7 +3,6 @@
 # The core (no Qt) is built once plain, for the programs, and once more with AddressSanitizer and
 # UndefinedBehaviorSanitizer (targets suffixed _san) when K54_SANITIZE is on; the core's tests link
 # the sanitized variants, the Qt window and the programs link the plain ones.
-include(GoogleTest)
 
 # The source tree's root (the folder above this one), so that a project built from a subfolder, such as
 # the cross build of the Windows tests, includes "serial/...", "modbus/..." and "tests/..." the same way.
@@ -33,8 +32,9 @@ function(k54_core_library name)
   endif()
 endfunction()
 
-# k54_core_test(NAME SOURCES ... DEPS core libraries [LIBS external libraries])
-# A GoogleTest program over the core, sanitized when K54_SANITIZE is on; every test case is one CTest test.
+# k54_core_test(NAME SOURCES ... DEPS core libraries [LIBS external libraries] [LABELS labels])
+# A GoogleTest program over the core, sanitized when K54_SANITIZE is on; every test suite is one CTest test
+# (listed once the program is built, by GTestSuites.cmake).
 function(k54_core_test name)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS;LIBS;LABELS" ${ARGN})
   set(deps)
@@ -55,5 +55,10 @@ function(k54_core_test name)
   if(NOT A_LABELS)
     set(A_LABELS core)
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${A_LABELS}")
+  set(listing "${CMAKE_CURRENT_BINARY_DIR}/${name}_suites.cmake")
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -D PROGRAM=$<TARGET_FILE:${name}> -D OUTPUT=${listing} -D "LABELS=${A_LABELS}"
+            -P ${K54_SOURCE_DIR}/cmake/GTestSuites.cmake
+    BYPRODUCTS ${listing} VERBATIM)
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${listing})
 endfunction()

@@ -10,13 +10,13 @@ namespace {
 
 constexpr Budget kSuiteBudget{100, 25, 5401};
 
-TEST(OperatorModel, HeadlessWindowWithWindowManager) {
+TEST(OperatorModelWithWindowManager, HeadlessWindow) {
     const RunReport report =
         runModel({"headless window, window manager", makeHeadlessOperator, true, true}, budgetFromEnvironment(kSuiteBudget));
     EXPECT_EQ(report.violations, 0);
 }
 
-TEST(OperatorModel, HeadlessWindowWithoutWindowManager) {
+TEST(OperatorModelWithoutWindowManager, HeadlessWindow) {
     const RunReport report = runModel({"headless window, no window manager", makeHeadlessOperator, false, true},
                                       budgetFromEnvironment(kSuiteBudget));
     EXPECT_EQ(report.violations, 0);

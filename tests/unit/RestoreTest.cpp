@@ -12,6 +12,7 @@
 #include "serial/PlatformSerial.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/ScratchDir.h"
+#include "tests/support/ShortReadTimeouts.h"
 #include "tests/support/SimInstrument.h"
 
 namespace k54 {
@@ -60,7 +61,7 @@ protected:
     }
 
     test::SimInstrument sim{{"--no-pacing"}, kPort};
-    cPort port{makePlatformSerialBackend(sim.portsDir())};
+    cPort port{makePlatformSerialBackend(sim.portsDir(), test::kShortReadTimeouts)};
     mBus bus{port};
     InstrumentLink link{bus, 1};
     test::ScratchDir data{"k54-data-"};
