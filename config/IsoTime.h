@@ -4,11 +4,9 @@
 #include <functional>
 #include <string>
 
-namespace k54 {
+#include "serial/LocalTime.h"  // localUtcOffset, the offset a recording uses
 
-// The local time's offset from UTC at that point in time (daylight saving included), as the system's
-// time zone gives it.
-std::chrono::seconds localUtcOffset(std::chrono::system_clock::time_point time);
+namespace k54 {
 
 // How a recording learns the offset; tests give a fixed one.
 using UtcOffsetAt = std::function<std::chrono::seconds(std::chrono::system_clock::time_point)>;

@@ -33,6 +33,14 @@ std::string_view takeDigits(std::string_view& text) {
     return digits;
 }
 
+// Takes a sign off the front of text; true for a minus.
+bool takeSign(std::string_view& text) {
+    if (text.empty() || (text.front() != '+' && text.front() != '-')) return false;
+    const bool negative = text.front() == '-';
+    text.remove_prefix(1);
+    return negative;
+}
+
 }  // namespace
 
 std::string formatWithTemplate(long double x, std::string_view format, char decimalSeparator) {
@@ -47,47 +55,41 @@ std::string formatWithTemplate(long double x, std::string_view format, char deci
     return rounded < 0 ? "-" + digits : digits;
 }
 
-std::optional<double> parseDecimal(std::string_view text, char decimalSeparator) {
-    text = trimBlanks(text);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    const std::string_view whole = takeDigits(text);
-    bool hasSeparator = false;
-    std::string_view fraction;
+std::optional<DecimalParts> splitDecimal(std::string_view text, char decimalSeparator) {
+    DecimalParts parts;
+    parts.negative = takeSign(text);
+    parts.whole = takeDigits(text);
     if (!text.empty() && text.front() == decimalSeparator) {
-        hasSeparator = true;
+        parts.hasSeparator = true;
         text.remove_prefix(1);
-        fraction = takeDigits(text);
+        parts.fraction = takeDigits(text);
     }
-    if (whole.empty() && fraction.empty() && !hasSeparator) return std::nullopt;
-
-    std::string exponent;
     if (!text.empty() && (text.front() == 'E' || text.front() == 'e')) {
         text.remove_prefix(1);
-        if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-            exponent += text.front();
-            text.remove_prefix(1);
-        }
-        const std::string_view expDigits = takeDigits(text);
-        if (expDigits.empty()) return std::nullopt;
-        exponent += expDigits;
+        parts.negativeExponent = takeSign(text);
+        parts.exponent = takeDigits(text);
+        if (parts.exponent.empty()) return std::nullopt;
     }
     if (!text.empty()) return std::nullopt;
+    return parts;
+}
 
-    std::string plain = std::string(whole.empty() ? "0" : whole) + "." + std::string(fraction.empty() ? "0" : fraction);
-    if (!exponent.empty()) plain += "e" + exponent;
+std::optional<double> parseDecimal(std::string_view text, char decimalSeparator) {
+    const auto parts = splitDecimal(trimBlanks(text), decimalSeparator);
+    if (!parts || (parts->whole.empty() && parts->fraction.empty() && !parts->hasSeparator)) return std::nullopt;
+
+    std::string plain = std::string(parts->whole.empty() ? "0" : parts->whole) + "." +
+                        std::string(parts->fraction.empty() ? "0" : parts->fraction);
+    if (!parts->exponent.empty()) plain += (parts->negativeExponent ? "e-" : "e") + std::string(parts->exponent);
     double value = 0.0;
     const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
     if (error == std::errc::result_out_of_range) {
         // Too large or too small for a double: the exponent's sign tells which.
-        value = (!exponent.empty() && exponent.front() == '-') ? 0.0 : std::numeric_limits<double>::infinity();
+        value = parts->negativeExponent ? 0.0 : std::numeric_limits<double>::infinity();
     } else if (error != std::errc{} || end != plain.data() + plain.size()) {
         return std::nullopt;
     }
-    return negative ? -value : value;
+    return parts->negative ? -value : value;
 }
 
 }  // namespace k54

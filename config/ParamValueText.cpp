@@ -21,46 +21,16 @@ struct Decimal {
 
 constexpr int64_t kExponentCap = 1'000'000;  // far beyond any register; keeps the sums small
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-std::string_view takeDigits(std::string_view& text) {
-    std::size_t n = 0;
-    while (n < text.size() && isDigit(text[n])) ++n;
-    const std::string_view digits = text.substr(0, n);
-    text.remove_prefix(n);
-    return digits;
-}
-
-bool takeSign(std::string_view& text) {
-    if (text.empty() || (text.front() != '+' && text.front() != '-')) return false;
-    const bool negative = text.front() == '-';
-    text.remove_prefix(1);
-    return negative;
-}
-
 std::optional<Decimal> parseDecimal(std::string_view text) {
-    Decimal d;
-    d.negative = takeSign(text);
-    const std::string_view whole = takeDigits(text);
-    std::string_view fraction;
-    if (!text.empty() && text.front() == '.') {
-        text.remove_prefix(1);
-        fraction = takeDigits(text);
-    }
-    if (whole.empty() && fraction.empty()) return std::nullopt;
+    const auto parts = splitDecimal(text, '.');
+    if (!parts || (parts->whole.empty() && parts->fraction.empty())) return std::nullopt;
     int64_t exponent = 0;
-    if (!text.empty() && (text.front() == 'e' || text.front() == 'E')) {
-        text.remove_prefix(1);
-        const bool negativeExponent = takeSign(text);
-        const std::string_view digits = takeDigits(text);
-        if (digits.empty()) return std::nullopt;
-        for (const char c : digits) exponent = std::min(exponent * 10 + (c - '0'), kExponentCap);
-        if (negativeExponent) exponent = -exponent;
-    }
-    if (!text.empty()) return std::nullopt;
+    for (const char c : parts->exponent) exponent = std::min(exponent * 10 + (c - '0'), kExponentCap);
+    if (parts->negativeExponent) exponent = -exponent;
 
+    Decimal d;
+    d.negative = parts->negative;
+    const std::string_view whole = parts->whole, fraction = parts->fraction;
     d.digits = std::string(whole) + std::string(fraction);
     d.exponent = exponent - static_cast<int64_t>(fraction.size());
     d.digits.erase(0, std::min(d.digits.find_first_not_of('0'), d.digits.size()));

@@ -1,5 +1,7 @@
 #include "modbus/TrafficLog.h"
 
+#include "serial/LocalTime.h"
+
 #include <ctime>
 #include <iomanip>
 #include <sstream>
@@ -21,39 +23,9 @@ std::string hexBytes(std::span<const uint8_t> bytes) {
     return text;
 }
 
-std::tm localTime(std::time_t time) {
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &time);
-#else
-    localtime_r(&time, &local);
-#endif
-    return local;
-}
-
-std::tm utcTime(std::time_t time) {
-    std::tm utc{};
-#ifdef _WIN32
-    gmtime_s(&utc, &time);
-#else
-    gmtime_r(&time, &utc);
-#endif
-    return utc;
-}
-
-// A broken-down time read as if it were UTC, so that two of them can be subtracted.
-std::chrono::sys_seconds asIfUtc(const std::tm& time) {
-    const std::chrono::year_month_day date{std::chrono::year{time.tm_year + 1900},
-                                           std::chrono::month{static_cast<unsigned>(time.tm_mon + 1)},
-                                           std::chrono::day{static_cast<unsigned>(time.tm_mday)}};
-    return std::chrono::sys_days{date} + std::chrono::hours{time.tm_hour} + std::chrono::minutes{time.tm_min} +
-           std::chrono::seconds{time.tm_sec};
-}
-
-// "+0300": the local time's offset from UTC, worked out rather than asked of strftime's %z, which
-// some C libraries answer with the zone's name.
-std::string utcOffset(const std::tm& local, const std::tm& utc) {
-    const auto minutes = std::chrono::duration_cast<std::chrono::minutes>(asIfUtc(local) - asIfUtc(utc)).count();
+// "+0300": the offset as the log writes it.
+std::string utcOffsetText(std::chrono::seconds offset) {
+    const auto minutes = std::chrono::duration_cast<std::chrono::minutes>(offset).count();
     const auto magnitude = minutes < 0 ? -minutes : minutes;
     std::ostringstream text;
     text << (minutes < 0 ? '-' : '+') << std::setfill('0') << std::setw(2) << magnitude / 60 << std::setw(2)
@@ -67,10 +39,10 @@ std::string timestamp(std::chrono::system_clock::time_point now) {
     const auto seconds = std::chrono::floor<std::chrono::seconds>(sinceEpoch);
     const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch - seconds).count();
     const auto time = static_cast<std::time_t>(seconds.count());
-    const std::tm local = localTime(time);
+    const std::tm local = localCalendarTime(time);
     std::ostringstream text;
     text << std::put_time(&local, "%Y-%m-%d %H:%M:%S") << '.' << std::setw(3) << std::setfill('0') << millis << ' '
-         << utcOffset(local, utcTime(time));
+         << utcOffsetText(localUtcOffset(now));
     return text.str();
 }
 

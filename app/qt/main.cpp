@@ -16,6 +16,7 @@
 #include "modbus/K54mdb.h"
 #include "modbus/TrafficLog.h"
 #include "serial/K54com.h"
+#include "serial/LocalTime.h"
 #include "serial/PlatformSerial.h"
 
 namespace {
@@ -34,14 +35,7 @@ char systemDecimalSeparator() {
 }
 
 std::tm localNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    return local;
+    return k54::localCalendarTime(std::time(nullptr));
 }
 
 }  // namespace
