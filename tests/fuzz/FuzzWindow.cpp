@@ -1,7 +1,5 @@
 #include "tests/fuzz/FuzzWindow.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 namespace k54::fuzz {
@@ -25,11 +23,6 @@ void FuzzWindow::reset() {
     form().clearBoxes();
     form().clearAnswers();
     form().clearLogLines();
-}
-
-void violated(const char* what) {
-    std::fprintf(stderr, "violated: %s\n", what);
-    std::abort();
 }
 
 }  // namespace k54::fuzz

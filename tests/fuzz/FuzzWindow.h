@@ -5,6 +5,7 @@
 
 #include "app/HeadlessForm.h"
 #include "tests/fuzz/MemoryInstrument.h"
+#include "tests/fuzz/Violation.h"
 
 namespace k54::fuzz {
 
@@ -29,8 +30,5 @@ public:
 private:
     FuzzWindow(std::unique_ptr<MemoryInstrument> line, char decimalSeparator);
 };
-
-// Stops the fuzzer with a message: a broken promise of the code under test.
-[[noreturn]] void violated(const char* what);
 
 }  // namespace k54::fuzz
