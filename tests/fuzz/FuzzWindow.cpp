@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+#include "config/Connection.h"
+
 namespace k54::fuzz {
 
 FuzzWindow::FuzzWindow(char decimalSeparator) : FuzzWindow(std::make_unique<MemoryInstrument>(), decimalSeparator) {}
@@ -23,6 +25,13 @@ void FuzzWindow::reset() {
     form().clearBoxes();
     form().clearAnswers();
     form().clearLogLines();
+}
+
+bool FuzzWindow::connect() {
+    instrument.registers.at(kRegVersion) = 0x015A;  // 1.90, then 0013
+    instrument.registers.at(kRegVersion + 1u) = 0x000D;
+    form().click("ConnectCom");
+    return state.hasLinkFlags(kLinkConnected | kLinkConfigurable);
 }
 
 }  // namespace k54::fuzz

@@ -25,6 +25,9 @@ public:
     // Back to the factory configuration, address 1, password 0, nothing written, no box, no answer
     // waiting, an empty log: each input starts alike on the one window made for all of them.
     void reset();
+    // Connects the window as the operator does, to an instrument in memory with firmware 1.90.0013;
+    // whether it is connected.
+    bool connect();
     Session& session() { return window.events.session(); }
 
 private:

@@ -200,6 +200,10 @@ TEST(ConfigFile, EveryProblemIsFoundWithItsKeyAndItsMessage) {
         {"", ProblemKind::NotJson,
          "line 1, column 1: not JSON: syntax error while parsing value - unexpected end of input; expected '[', "
          "'{', or a literal"},
+        // The parser shows what it read last; a byte that is not UTF-8 is shown by its value.
+        {"{\"model\": 8\xD0}", ProblemKind::NotJson,
+         "line 1, column 12: not JSON: syntax error while parsing object - invalid literal; last read: '8<0xD0>'; "
+         "expected '}'"},
         {"[1, 2]", ProblemKind::NotAnObject, "the file: must be a JSON object"},
         {edited([](Json& d) { d["format"] = "other"; }), ProblemKind::UnknownFormat,
          "format: unknown format other, expected \"k54-configuration\""},
