@@ -221,6 +221,9 @@ TEST(ConfigFile, EveryProblemIsFoundWithItsKeyAndItsMessage) {
          ProblemKind::UnknownKey, "DpMid: unknown key"},
         {edited([](Json& d) { d["parameters"]["DpHi"]["limit"] = 1; }), ProblemKind::UnknownKey,
          "DpHi.limit: unknown key"},
+        // An empty key is named as written, so that the message still says where.
+        {edited([](Json& d) { d["parameters"][""] = {{"value", 1}}; }), ProblemKind::UnknownKey, "\"\": unknown key"},
+        {edited([](Json& d) { d["parameters"]["DpHi"][""] = 1; }), ProblemKind::UnknownKey, "DpHi.\"\": unknown key"},
         {edited([](Json& d) {
              d["parameters"]["password"] = {{"value", 1234}};
          }),
@@ -277,6 +280,11 @@ TEST(ConfigFile, EveryIndependentProblemIsReportedAtOnce) {
     EXPECT_EQ(messages,
               (std::vector<std::string>{"speed: the list has no item 9", "DpMid: unknown key", "Ld: missing"}));
     EXPECT_FALSE(loaded.configuration);
+
+    const LoadedConfiguration emptyKeys = readConfigurationText(replaced(factoryFileText(), "{", "{\"\": 1, \"\": 2, "));
+    messages.clear();
+    for (const ConfigProblem& p : emptyKeys.problems) messages.push_back(describeProblem(p));
+    EXPECT_EQ(messages, (std::vector<std::string>{"\"\": appears more than once", "\"\": unknown key"}));
 
     // The limits are judged once every value reads, whatever else is wrong.
     const LoadedConfiguration limits = readConfigurationText(edited([](Json& d) {
