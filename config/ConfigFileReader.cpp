@@ -42,6 +42,11 @@ bool isText(const Json& value, std::string_view text) {
     return value.is_string() && value.get<std::string>() == text;
 }
 
+// A key from the file as a problem names it: an empty one as "", so that the message still says where.
+std::string keyName(const std::string& key) {
+    return key.empty() ? "\"\"" : key;
+}
+
 // A string as written, or the JSON text of any other value.
 std::string asWritten(const Json& value) {
     return value.is_string() ? value.get<std::string>() : value.dump();
@@ -60,7 +65,7 @@ public:
             return {std::nullopt, {p}, {}};
         }
         for (const std::string& pointer : parsed_.duplicateKeys)
-            add(makeProblem(ProblemKind::DuplicateKey, Json::json_pointer(pointer).back()));
+            add(makeProblem(ProblemKind::DuplicateKey, keyName(Json::json_pointer(pointer).back())));
         const Json& document = parsed_.document;
         if (!document.is_object()) {
             add(makeProblem(ProblemKind::NotAnObject, ""));
@@ -68,7 +73,7 @@ public:
         }
         if (!readHeader(document)) return result();
         for (const auto& [name, value] : document.items())
-            if (!isOneOf(name, kHeaderFields)) add(makeProblem(ProblemKind::UnknownKey, name));
+            if (!isOneOf(name, kHeaderFields)) add(makeProblem(ProblemKind::UnknownKey, keyName(name)));
         readParameters(document);
         if (document.contains("registers")) readImage(document.at("registers"));
         if (!out_.problems.empty()) return result();
@@ -114,7 +119,7 @@ private:
         for (const auto& [key, entry] : parameters.items()) {
             const auto rowIndex = rowForKey(key);
             if (!rowIndex) {
-                add(makeProblem(ProblemKind::UnknownKey, key));
+                add(makeProblem(ProblemKind::UnknownKey, keyName(key)));
             } else if (isPasswordRow(*rowIndex)) {
                 add(makeProblem(ProblemKind::PasswordNotSaved, key));
             } else {
@@ -137,7 +142,7 @@ private:
             return false;
         }
         for (const auto& [field, ignored] : entry.items())
-            if (!isOneOf(field, kEntryFields)) add(makeProblem(ProblemKind::UnknownKey, key + "." + field));
+            if (!isOneOf(field, kEntryFields)) add(makeProblem(ProblemKind::UnknownKey, key + "." + keyName(field)));
         if (!entry.contains("value")) {
             add(makeProblem(ProblemKind::MissingKey, key + ".value"));
             return false;

@@ -1,6 +1,9 @@
 #include "config/StrictJson.h"
 
 #include <algorithm>
+#include <cstdint>
+
+#include "config/TextFormat.h"
 
 namespace k54 {
 namespace {
@@ -17,11 +20,47 @@ JsonSyntaxError positionOf(std::string_view text, std::size_t position) {
     return at;
 }
 
+// The length of the UTF-8 character at the front of the text, or 0 where its bytes are not one (cut,
+// overlong, a surrogate, beyond U+10FFFF).
+std::size_t utf8CharacterLength(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text.front());
+    if (lead < 0x80) return 1;
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4                              ? 4
+                                                                                           : 0;
+    if (length == 0 || text.size() < length) return 0;
+    uint32_t code = lead & (0x7Fu >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (next & 0x3Fu);
+    }
+    const uint32_t shortest = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+    return code < shortest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF) ? 0 : length;
+}
+
+// The text with every byte that is not part of a UTF-8 character shown by its value, "<0xD0>": the
+// parser quotes what it read last as it came, and a message must stay text.
+std::string validUtf8(std::string_view text) {
+    std::string shown;
+    while (!text.empty()) {
+        const std::size_t length = utf8CharacterLength(text);
+        if (length == 0) {
+            shown += formatText("<0x%02X>", static_cast<unsigned>(static_cast<unsigned char>(text.front())));
+            text.remove_prefix(1);
+        } else {
+            shown += text.substr(0, length);
+            text.remove_prefix(length);
+        }
+    }
+    return shown;
+}
+
 // The parser's reason without its own prefix and position ("syntax error while parsing ...").
 std::string reasonOf(const std::string& message) {
     const auto column = message.find("column ");
     const auto colon = column == std::string::npos ? std::string::npos : message.find(": ", column);
-    return colon == std::string::npos ? message : message.substr(colon + 2);
+    return validUtf8(colon == std::string::npos ? message : std::string_view(message).substr(colon + 2));
 }
 
 // Builds the document from the parser's events, noting duplicate keys and the texts of numbers.

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "sim/FdIo.h"
+#include "sim/ModbusCrc.h"
 
 namespace k54::sim {
 
@@ -13,6 +14,13 @@ namespace {
 constexpr auto kReplyDeadline = std::chrono::seconds(1);
 constexpr uint32_t kIndicationTimeoutSeconds = 1;
 constexpr uint32_t kByteTimeoutMicroseconds = 50000;
+constexpr std::size_t kShortestRequest = 4;  // address, function, CRC
+
+// The frame's last two bytes hold the CRC of the bytes before them, low byte first.
+bool crcHolds(std::span<const uint8_t> frame) {
+    const std::size_t body = frame.size() - 2;
+    return modbusCrc(frame.first(body)) == (frame[body] | (frame[body + 1] << 8));
+}
 
 std::string libmodbusError(const std::string& what) {
     return what + ": " + modbus_strerror(errno);
@@ -45,6 +53,10 @@ std::variant<AcceptedRequest, NoReply> ModbusSlave::receive(std::span<const uint
     if (request.empty() || (request.front() != address_ && request.front() != MODBUS_BROADCAST_ADDRESS)) {
         return NoReply{"other address"};
     }
+    // libmodbus checks the CRC of as many bytes as the function code gives; a frame that the line's
+    // silence ended later is longer, and a whole request at its front must not make it count.
+    if (request.size() < kShortestRequest) return NoReply{"incomplete request"};
+    if (!crcHolds(request)) return NoReply{"bad crc"};
     discardStaleBytes();
     if (!writeRequest(request)) return NoReply{"not delivered to the slave"};
     AcceptedRequest accepted{std::vector<uint8_t>(MODBUS_RTU_MAX_ADU_LENGTH)};

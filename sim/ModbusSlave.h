@@ -30,7 +30,8 @@ public:
     // Throws std::runtime_error when libmodbus cannot take its end of the pair.
     ModbusSlave(int baud, int address);
 
-    // Lets libmodbus receive the request; a request for another address or with a bad CRC is refused.
+    // Lets libmodbus receive the request; a request for another address, shorter than an address, a
+    // function code and a CRC, or whose CRC does not hold over the whole frame is refused.
     std::variant<AcceptedRequest, NoReply> receive(std::span<const uint8_t> request);
 
     // Lets libmodbus execute an accepted request on the registers and returns the reply it sent.

@@ -1,8 +1,8 @@
 #include "tests/fuzz/FuzzWindow.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <ctime>
+
+#include "config/Connection.h"
 
 namespace k54::fuzz {
 
@@ -27,9 +27,11 @@ void FuzzWindow::reset() {
     form().clearLogLines();
 }
 
-void violated(const char* what) {
-    std::fprintf(stderr, "violated: %s\n", what);
-    std::abort();
+bool FuzzWindow::connect() {
+    instrument.registers.at(kRegVersion) = 0x015A;  // 1.90, then 0013
+    instrument.registers.at(kRegVersion + 1u) = 0x000D;
+    form().click("ConnectCom");
+    return state.hasLinkFlags(kLinkConnected | kLinkConfigurable);
 }
 
 }  // namespace k54::fuzz

@@ -5,6 +5,7 @@
 
 #include "app/HeadlessForm.h"
 #include "tests/fuzz/MemoryInstrument.h"
+#include "tests/fuzz/Violation.h"
 
 namespace k54::fuzz {
 
@@ -24,13 +25,13 @@ public:
     // Back to the factory configuration, address 1, password 0, nothing written, no box, no answer
     // waiting, an empty log: each input starts alike on the one window made for all of them.
     void reset();
+    // Connects the window as the operator does, to an instrument in memory with firmware 1.90.0013;
+    // whether it is connected.
+    bool connect();
     Session& session() { return window.events.session(); }
 
 private:
     FuzzWindow(std::unique_ptr<MemoryInstrument> line, char decimalSeparator);
 };
-
-// Stops the fuzzer with a message: a broken promise of the code under test.
-[[noreturn]] void violated(const char* what);
 
 }  // namespace k54::fuzz

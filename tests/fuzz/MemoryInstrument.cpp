@@ -44,6 +44,10 @@ int32_t MemoryInstrument::read(std::span<uint8_t> into) {
     return static_cast<int32_t>(n);
 }
 
+int32_t MemoryInstrument::readAvailable(std::span<uint8_t> into, std::chrono::milliseconds) {
+    return reply_.empty() ? -1 : read(into);
+}
+
 void MemoryInstrument::answerRead(std::span<const uint8_t> request) {
     const uint16_t start = word(request, 2), count = word(request, 4);
     if (count == 0 || start + count > kRegisterCount) return;

@@ -4,6 +4,7 @@
 // records. In-process and without a line, so that a target runs thousands of times a second; every
 // test that crosses a real line uses k54sim instead.
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -32,6 +33,11 @@ public:
     void setRts() override {}
     int32_t write(std::span<const uint8_t> bytes) override;
     int32_t read(std::span<uint8_t> into) override;
+    // The reply is there at once, whole; with nothing (left) to answer the line counts as failed, so
+    // that a reader stops at once instead of waiting out its limits.
+    int32_t readAvailable(std::span<uint8_t> into, std::chrono::milliseconds) override;
+    void setReadTimeouts(const ReadTimeouts& timeouts) override { timeouts_ = timeouts; }
+    ReadTimeouts readTimeouts() const override { return timeouts_; }
     void closeDevice() override {}
     bool isOpen() const override { return true; }
     std::vector<std::string> deviceNames() const override { return {}; }
@@ -44,6 +50,7 @@ private:
     void appendCrc();
 
     std::vector<uint8_t> reply_;
+    ReadTimeouts timeouts_;
 };
 
 }  // namespace k54::fuzz

@@ -16,6 +16,7 @@
 #include "sim/Instrument.h"
 #include "sim/LineEmulator.h"
 #include "sim/LineWriter.h"
+#include "sim/ModbusCrc.h"
 #include "sim/RequestFramer.h"
 #include "sim/TraceWriter.h"
 #include "tests/support/ScratchDir.h"
@@ -57,6 +58,13 @@ protected:
         return lines;
     }
 
+    // Cuts the bytes into frames as the line's silence after them would, and serves each.
+    void serveAfterSilence(std::span<const uint8_t> bytes) {
+        const auto now = Clock::now();
+        framer_.add(bytes, now);
+        while (const auto frame = framer_.take(now + frameGap(19200))) line_.handle(*frame, 19200);
+    }
+
     k54::test::ScratchDir dir_{"k54sim-in-process-"};
     std::string tracePath_ = (dir_.path() / "trace.log").string();
     Pipe pipe_;
@@ -89,6 +97,34 @@ TEST_F(InProcessLine, FramesServesAndAnswersOnlyAtTheInstrumentsSpeed) {
                                 "req 01 03 00 29 00 02 15 C3",
                                 "rep 01 03 04 01 5A 00 0D 1A 19",
                             }));
+}
+
+// libmodbus reads as many bytes as the function code gives and checks their CRC; a frame that only the
+// line's silence ended may carry more, and then its CRC must hold over all of it.
+TEST_F(InProcessLine, AWholeRequestAtTheFrontOfALongerFrameGetsNoReply) {
+    const auto withCrc = [](std::vector<uint8_t> body) {
+        body.resize(body.size() + 2);
+        rewriteCrc(body);
+        return body;
+    };
+    const std::vector<uint8_t> unknownFunction = withCrc({0x01, 0x2B});
+    const std::vector<uint8_t> readCoils = withCrc({0x01, 0x01, 0x00, 0x00, 0x00, 0x08});
+    for (std::vector<uint8_t> frame : {unknownFunction, readCoils}) {
+        frame.push_back(0x55);
+        serveAfterSilence(frame);
+        EXPECT_TRUE(sent().empty()) << hexBytes(frame);
+        EXPECT_EQ(traceLines().back(), "rep none (bad crc)") << hexBytes(frame);
+    }
+    serveAfterSilence(std::span(unknownFunction).first(3));
+    EXPECT_EQ(traceLines().back(), "rep none (incomplete request)");
+
+    // The same requests alone are answered: the unknown function with libmodbus's exception 1.
+    serveAfterSilence(unknownFunction);
+    EXPECT_EQ(sent(), withCrc({0x01, 0xAB, 0x01}));
+    serveAfterSilence(readCoils);
+    const std::vector<uint8_t> reply = sent();
+    ASSERT_GE(reply.size(), 2u);
+    EXPECT_EQ(reply[1] & 0x7F, 0x01);
 }
 
 }  // namespace

@@ -200,6 +200,10 @@ TEST(ConfigFile, EveryProblemIsFoundWithItsKeyAndItsMessage) {
         {"", ProblemKind::NotJson,
          "line 1, column 1: not JSON: syntax error while parsing value - unexpected end of input; expected '[', "
          "'{', or a literal"},
+        // The parser shows what it read last; a byte that is not UTF-8 is shown by its value.
+        {"{\"model\": 8\xD0}", ProblemKind::NotJson,
+         "line 1, column 12: not JSON: syntax error while parsing object - invalid literal; last read: '8<0xD0>'; "
+         "expected '}'"},
         {"[1, 2]", ProblemKind::NotAnObject, "the file: must be a JSON object"},
         {edited([](Json& d) { d["format"] = "other"; }), ProblemKind::UnknownFormat,
          "format: unknown format other, expected \"k54-configuration\""},
@@ -217,6 +221,9 @@ TEST(ConfigFile, EveryProblemIsFoundWithItsKeyAndItsMessage) {
          ProblemKind::UnknownKey, "DpMid: unknown key"},
         {edited([](Json& d) { d["parameters"]["DpHi"]["limit"] = 1; }), ProblemKind::UnknownKey,
          "DpHi.limit: unknown key"},
+        // An empty key is named as written, so that the message still says where.
+        {edited([](Json& d) { d["parameters"][""] = {{"value", 1}}; }), ProblemKind::UnknownKey, "\"\": unknown key"},
+        {edited([](Json& d) { d["parameters"]["DpHi"][""] = 1; }), ProblemKind::UnknownKey, "DpHi.\"\": unknown key"},
         {edited([](Json& d) {
              d["parameters"]["password"] = {{"value", 1234}};
          }),
@@ -273,6 +280,11 @@ TEST(ConfigFile, EveryIndependentProblemIsReportedAtOnce) {
     EXPECT_EQ(messages,
               (std::vector<std::string>{"speed: the list has no item 9", "DpMid: unknown key", "Ld: missing"}));
     EXPECT_FALSE(loaded.configuration);
+
+    const LoadedConfiguration emptyKeys = readConfigurationText(replaced(factoryFileText(), "{", "{\"\": 1, \"\": 2, "));
+    messages.clear();
+    for (const ConfigProblem& p : emptyKeys.problems) messages.push_back(describeProblem(p));
+    EXPECT_EQ(messages, (std::vector<std::string>{"\"\": appears more than once", "\"\": unknown key"}));
 
     // The limits are judged once every value reads, whatever else is wrong.
     const LoadedConfiguration limits = readConfigurationText(edited([](Json& d) {
