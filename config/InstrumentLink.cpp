@@ -1,5 +1,6 @@
 #include "config/InstrumentLink.h"
 
+#include "config/MeasurementConversion.h"
 #include "config/TextFormat.h"
 
 namespace k54 {
@@ -34,6 +35,12 @@ uint8_t InstrumentLink::readFirmware(FirmwareVersion& version) {
     version = {static_cast<uint8_t>(high >> 8), static_cast<uint8_t>(high & 0xFFu), static_cast<uint8_t>(low >> 8),
                static_cast<uint8_t>(low & 0xFFu)};
     return 0;
+}
+
+uint8_t InstrumentLink::readMeasurement(int32_t& thousandths) {
+    const uint8_t result = bus_.readRegisters(tx_, rx_, address_, kRegMeasurement, 2);
+    if (result == 0) thousandths = decodeWide(replyRegister(rx_, 0), replyRegister(rx_, 1));
+    return result;
 }
 
 uint8_t InstrumentLink::writeParameter(int rowIndex, int32_t value) {

@@ -46,6 +46,8 @@ public:
     uint8_t readConfiguration(RegisterImage& image);
     // Registers 41 - 42 (function 3).
     uint8_t readFirmware(FirmwareVersion& version);
+    // Registers 60 - 61 (function 3): the live measured value in thousandths of the input type's unit.
+    uint8_t readMeasurement(int32_t& thousandths);
     // One parameter's value: a narrow row by function 6, a wide row by function 16 as two registers,
     // high word first.
     uint8_t writeParameter(int rowIndex, int32_t value);
