@@ -20,14 +20,20 @@
 namespace k54::ctl {
 namespace {
 
+constexpr std::string_view kWholeFile = "the file: ";
+
 // The file's configuration, its notices said; nothing (its problems said) when it has any problem.
 std::optional<RegisterImage> checkedFile(const std::string& file, Console& console) {
     const LoadedConfiguration loaded = loadConfigurationFile(pathFromUtf8(file));
     for (const ConfigNotice& notice : loaded.notices)
         console.err << "k54ctl: note: " << file << ": " << describeNotice(notice) << std::endl;
     if (!loaded.configuration) {
-        for (const ConfigProblem& problem : loaded.problems)
-            console.err << "k54ctl: " << file << ": " << describeProblem(problem) << std::endl;
+        for (const ConfigProblem& problem : loaded.problems) {
+            // A problem of the whole file is told after the file's name, without "the file" again.
+            std::string text = describeProblem(problem);
+            if (text.starts_with(kWholeFile)) text.erase(0, kWholeFile.size());
+            console.err << "k54ctl: " << file << ": " << text << std::endl;
+        }
         console.err << "k54ctl: " << file << " is refused: nothing written" << std::endl;
         return std::nullopt;
     }
