@@ -47,12 +47,14 @@ std::variant<Assignment, std::string> parseAssignment(std::string_view text) {
         return assignment;
     }
     const ValueReading reading = readValueOrItemText(*row, value);
-    if (reading.error == ValueError::NoSuchItem || (reading.error == ValueError::NotANumber && !listItems(*row).empty()))
+    if (reading.error == ValueError::NoSuchItem ||
+        (reading.error == ValueError::NotANumber && !listItems(*row).empty()))
         return refusal(key, value, "the list has no such item; its items are " + itemsText(*row));
     if (reading.error) return refusal(key, value, "not a whole number the instrument can hold");
     if (*row == row::Adr && (reading.raw < kLowestAddress || reading.raw > kHighestAddress))
-        return refusal(key, value,
-                       "the address must be " + std::to_string(kLowestAddress) + " ... " + std::to_string(kHighestAddress));
+        return refusal(
+            key, value,
+            "the address must be " + std::to_string(kLowestAddress) + " ... " + std::to_string(kHighestAddress));
     assignment.raw = reading.raw;
     return assignment;
 }

@@ -42,8 +42,7 @@ void addPortOptions(CLI::App& command, LineOptions& line) {
         ->type_name("COMn");
     command.add_option("--device", line.device, "the serial device by its path, instead of --port")->type_name("PATH");
     command.add_option("--ports-dir", line.portsDir, "the folder of virtual port links comN")->type_name("DIR");
-    command.add_option("--traffic-log", line.trafficLog, "append every request and reply to FILE")
-        ->type_name("FILE");
+    command.add_option("--traffic-log", line.trafficLog, "append every request and reply to FILE")->type_name("FILE");
 }
 
 // The instrument's address and speed and the reply's time limit, on every command that talks to one.
@@ -57,8 +56,9 @@ void addInstrumentOptions(CLI::App& command, LineOptions& line) {
         ->check(CLI::Range(1, 254))
         ->type_name("A")
         ->capture_default_str();
-    command.add_option("--timeout-ms", line.timeoutMs,
-                       "a reply's time limit besides its length on the line (default 5000 + 100 a byte)")
+    command
+        .add_option("--timeout-ms", line.timeoutMs,
+                    "a reply's time limit besides its length on the line (default 5000 + 100 a byte)")
         ->check(CLI::Range(1, 600000))
         ->type_name("MS");
 }
@@ -115,7 +115,9 @@ private:
             "First the factory setting (address 1 at 19200 baud), then address 1 at every other speed, then every\n"
             "address at 19200, 9600, 115200, 38400, 57600, 4800 and 2400 baud, in this order.");
         addPortOptions(*scan, line);
-        scan->add_option("--address", c_.scan.addresses, "the addresses to try")->type_name("A-B")->capture_default_str();
+        scan->add_option("--address", c_.scan.addresses, "the addresses to try")
+            ->type_name("A-B")
+            ->capture_default_str();
         scan->add_option("--baud", c_.scan.speeds, "the speeds to try, in this order (default: all)")
             ->delimiter(',')
             ->check(CLI::IsMember(kSpeeds))
@@ -134,7 +136,9 @@ private:
 
         CLI::App* save = command("save", "the configuration into a configuration file");
         addInstrumentOptions(*save, line);
-        save->add_option("file", c_.file, "the file to write (replaced when it is there)")->type_name("FILE")->required();
+        save->add_option("file", c_.file, "the file to write (replaced when it is there)")
+            ->type_name("FILE")
+            ->required();
 
         CLI::App* load = command("load", "a configuration file into the instrument, after a backup");
         load->description(
@@ -166,7 +170,9 @@ private:
         CLI::App* factory = command("factory", "write the factory configuration, after a backup");
         addInstrumentOptions(*factory, line);
         factory->add_flag("--yes", c_.factory.yes, "do not ask");
-        factory->add_option("--backup-dir", c_.factory.backupDir, "the backups' folder (default ~/.local/share/k54/backups)")
+        factory
+            ->add_option("--backup-dir", c_.factory.backupDir,
+                         "the backups' folder (default ~/.local/share/k54/backups)")
             ->type_name("DIR");
 
         CLI::App* password = command("password", "set the four-digit service password, or reset it");

@@ -6,8 +6,7 @@ namespace k54::ctl {
 namespace {
 
 std::string deviceNote(const OpenFailure& failure, const std::string& portName) {
-    return failure.device.empty() || failure.device == portName ? portName
-                                                                 : portName + " (" + failure.device + ")";
+    return failure.device.empty() || failure.device == portName ? portName : portName + " (" + failure.device + ")";
 }
 
 std::string systemReason(int error) {
@@ -27,19 +26,23 @@ std::string openFailureText(const OpenFailure& failure, const std::string& portN
     const std::string port = "cannot open " + deviceNote(failure, portName) + ": ";
     switch (failure.reason) {
         case OpenFailureReason::noSuchPort:
-            return port + "no device stands behind this number (no virtual port link, no device of the rule). "
-                          "Run k54ctl ports to see the ports there are.";
+            return port +
+                   "no device stands behind this number (no virtual port link, no device of the rule). "
+                   "Run k54ctl ports to see the ports there are.";
         case OpenFailureReason::noSuchDevice:
-            return port + "the device is not there. Check that the adapter is plugged in; k54ctl ports lists "
-                          "the ports there are.";
+            return port +
+                   "the device is not there. Check that the adapter is plugged in; k54ctl ports lists "
+                   "the ports there are.";
         case OpenFailureReason::noPermission:
-            return port + "permission denied. Add yourself to the group that may open serial ports "
-                          "(sudo usermod -aG dialout \"$USER\") and log in again.";
+            return port +
+                   "permission denied. Add yourself to the group that may open serial ports "
+                   "(sudo usermod -aG dialout \"$USER\") and log in again.";
         case OpenFailureReason::heldByProcess:
             return port + holderText(failure) + ". End that program, or choose another port.";
         case OpenFailureReason::busy:
-            return port + "another program has it open (the configurator k54, a terminal program, a logger). "
-                          "Close that program, or choose another port.";
+            return port +
+                   "another program has it open (the configurator k54, a terminal program, a logger). "
+                   "Close that program, or choose another port.";
         case OpenFailureReason::notSerial:
             return port + "it is no serial port.";
         case OpenFailureReason::settingsRefused:
@@ -53,8 +56,8 @@ std::string openFailureText(const OpenFailure& failure, const std::string& portN
 }
 
 std::string exchangeFailureText(const std::string& what, const ExchangeReport& report, const LinePlace& place) {
-    const std::string where =
-        " from address " + std::to_string(place.address) + " at " + std::to_string(place.baud) + " baud on " + place.port;
+    const std::string where = " from address " + std::to_string(place.address) + " at " + std::to_string(place.baud) +
+                              " baud on " + place.port;
     const std::string head = what + ": " + describe(report);
     switch (report.outcome) {
         case Outcome::noReply:

@@ -65,9 +65,11 @@ int writeAndCheck(Instrument& instrument, const FactoryOptions& factory, const L
         return kExitOk;
     }
     std::vector<int> differing;
-    for (const Difference& d : differences(registerImage(kParamTemplate, true), held, false)) differing.push_back(d.row);
+    for (const Difference& d : differences(registerImage(kParamTemplate, true), held, false))
+        differing.push_back(d.row);
     if (!differing.empty())
-        return complain(console, kExitLineFailure, "read back, the instrument holds other values for" + rowList(differing));
+        return complain(console, kExitLineFailure,
+                        "read back, the instrument holds other values for" + rowList(differing));
     console.out << "read back: the instrument holds the factory configuration" << std::endl;
     return kExitOk;
 }

@@ -65,17 +65,20 @@ void writeChanges(std::ostream& out, const RegisterImage& current, const Registe
 std::vector<int> keptLinkRows(const RegisterImage& current, const RegisterImage& target) {
     const std::vector<int> all = restorePlan(current, target, true), written = restorePlan(current, target, false);
     std::vector<int> kept;
-    std::ranges::copy_if(all, std::back_inserter(kept), [&](int r) { return std::ranges::find(written, r) == written.end(); });
+    std::ranges::copy_if(all, std::back_inserter(kept),
+                         [&](int r) { return std::ranges::find(written, r) == written.end(); });
     return kept;
 }
 
 int dryRun(Instrument& instrument, const RegisterImage& target, bool withAddress) {
     RegisterImage current{};
-    if (instrument.link().readConfiguration(current) != 0) return instrument.exchangeFailed("reading the configuration");
+    if (instrument.link().readConfiguration(current) != 0)
+        return instrument.exchangeFailed("reading the configuration");
     std::ostream& out = instrument.console().out;
     const std::vector<int> plan = restorePlan(current, target, withAddress);
     writeChanges(out, current, target, plan);
-    if (!withAddress) writeChanges(out, current, target, keptLinkRows(current, target), "  (kept: only with --with-address)");
+    if (!withAddress)
+        writeChanges(out, current, target, keptLinkRows(current, target), "  (kept: only with --with-address)");
     out << plan.size() << (plan.size() == 1 ? " parameter" : " parameters")
         << " would be written; nothing written (--dry-run)" << std::endl;
     return kExitOk;
@@ -88,7 +91,8 @@ int restoreFailed(Instrument& instrument, const RestoreReport& report) {
             return instrument.exchangeFailed("reading the configuration");
         case RestoreOutcome::BackupFailed:
             return complain(console, kExitUsage,
-                            "cannot back up the instrument's configuration before overwriting it (" + report.backup.error +
+                            "cannot back up the instrument's configuration before overwriting it (" +
+                                report.backup.error +
                                 "): nothing written. Give a folder that can be written: --backup-dir DIR.");
         case RestoreOutcome::WriteFailed:
             instrument.exchangeFailed("writing " + std::string(keyOfRow(report.unwritten.front())));
@@ -99,9 +103,8 @@ int restoreFailed(Instrument& instrument, const RestoreReport& report) {
         case RestoreOutcome::ReadBackDiffers: {
             const ParamTable held = rowsOf(report.readBack.value_or(RegisterImage{}));
             for (const Difference& d : report.readBackDifferences)
-                console.err << "k54ctl: " << keyOfRow(d.row) << " was written as "
-                            << valueText(d.row, d.from) << ", the instrument holds " << valueWithUnit(held, d.row, d.to)
-                            << std::endl;
+                console.err << "k54ctl: " << keyOfRow(d.row) << " was written as " << valueText(d.row, d.from)
+                            << ", the instrument holds " << valueWithUnit(held, d.row, d.to) << std::endl;
             console.err << "k54ctl: the instrument does not hold what was written" << std::endl;
             break;
         }

@@ -33,7 +33,8 @@ void writeTable(std::ostream& out, const RegisterImage& image) {
         const int32_t raw = rows.at(static_cast<std::size_t>(r)).value;
         const auto item = listItemText(r, raw);
         table.addRow({std::string(keyOfRow(r)), std::string(kParamKeys.at(static_cast<std::size_t>(r)).label),
-                      engineeringText(r, raw), item ? "«" + std::string(*item) + "»" : std::string(parameterUnit(rows, r))});
+                      engineeringText(r, raw),
+                      item ? "«" + std::string(*item) + "»" : std::string(parameterUnit(rows, r))});
     }
     table.write(out);
 }
@@ -61,8 +62,8 @@ int saveConfiguration(const LineOptions& line, const std::string& file, Console&
         for (const ConfigProblem& problem : problemsOnLoading(*saved))
             console.err << "k54ctl: note: this configuration would not load as it stands: " << describeProblem(problem)
                         << std::endl;
-        console.out << "saved the configuration of address " << line.address << " (firmware "
-                    << saved->firmware << ") to " << file << std::endl;
+        console.out << "saved the configuration of address " << line.address << " (firmware " << saved->firmware
+                    << ") to " << file << std::endl;
         return kExitOk;
     });
 }

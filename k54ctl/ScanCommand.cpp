@@ -96,8 +96,8 @@ private:
 
     int summary(const std::string& scanned, std::size_t made, Clock::duration took) {
         const double seconds = std::chrono::duration<double>(took).count();
-        const std::string probes =
-            std::to_string(made) + " of " + std::to_string(plan_.size()) + " probes in " + formatText("%.1f s", seconds);
+        const std::string probes = std::to_string(made) + " of " + std::to_string(plan_.size()) + " probes in " +
+                                   formatText("%.1f s", seconds);
         if (console_.wasInterrupted()) console_.err << "k54ctl: scan interrupted after " << probes << std::endl;
         if (found_ > 0) {
             console_.err << "scan: " << found_ << (found_ == 1 ? " device" : " devices") << " found on "
@@ -133,8 +133,8 @@ int scanLine(const LineOptions& line, const ScanOptions& scan, Console& console)
     const std::vector<uint32_t> speeds =
         scan.speeds.empty() ? std::vector<uint32_t>(kScanSpeedOrder.begin(), kScanSpeedOrder.end()) : scan.speeds;
     const std::vector<Probe> plan = scanPlan(*range, speeds);
-    const std::string scanned = "at addresses " + std::to_string(range->first) + "-" + std::to_string(range->last) +
-                                ", " + speedsText(speeds);
+    const std::string scanned =
+        "at addresses " + std::to_string(range->first) + "-" + std::to_string(range->last) + ", " + speedsText(speeds);
     return withLine(line, console, [&](Line& opened) { return Scanner(opened, scan, plan, console).run(scanned); });
 }
 

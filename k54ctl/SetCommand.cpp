@@ -121,7 +121,8 @@ private:
                 ExchangeReport refused;
                 refused.outcome = Outcome::exception;
                 refused.exceptionCode = result;
-                complain(instrument_.console(), kExitLineFailure, exchangeFailureText(what, refused, instrument_.place()));
+                complain(instrument_.console(), kExitLineFailure,
+                         exchangeFailureText(what, refused, instrument_.place()));
             }
         }
         std::string skipped;
@@ -150,7 +151,8 @@ private:
         if (addressGiven && speedGiven)
             result = instrument_.link().writeAddressAndSpeed(address, speed);
         else
-            result = instrument_.link().writeParameter(addressGiven ? row::Adr : row::Spd, addressGiven ? address : speed);
+            result =
+                instrument_.link().writeParameter(addressGiven ? row::Adr : row::Spd, addressGiven ? address : speed);
         if (result != 0) return instrument_.exchangeFailed(addressGiven ? "writing the address" : "writing the speed");
         if (addressGiven) out_ << "address = " << address << std::endl;
         if (speedGiven) out_ << "speed = " << valueText(row::Spd, speed) << std::endl;

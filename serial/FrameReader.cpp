@@ -20,7 +20,8 @@ FrameRead readFrame(SerialBackend& backend, std::span<uint8_t> into, const ReadL
                     const FrameLength& length) {
     const auto start = Clock::now();
     const auto totalDeadline = start + limits.total;
-    const auto firstByteDeadline = limits.firstByte ? std::min(start + *limits.firstByte, totalDeadline) : totalDeadline;
+    const auto firstByteDeadline =
+        limits.firstByte ? std::min(start + *limits.firstByte, totalDeadline) : totalDeadline;
     FrameRead read;
     auto lastByte = start;
     for (;;) {

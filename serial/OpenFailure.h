@@ -23,10 +23,10 @@ enum class OpenFailureReason : uint8_t {
 
 struct OpenFailure {
     OpenFailureReason reason = OpenFailureReason::none;
-    std::string device;                 // the device the open tried, where known
-    std::optional<int64_t> holder;      // heldByProcess: the process id the lock file names
-    std::string holderName;             // its command name, where the system tells it
-    int systemError = 0;                // the error number the system gave, where one did
+    std::string device;             // the device the open tried, where known
+    std::optional<int64_t> holder;  // heldByProcess: the process id the lock file names
+    std::string holderName;         // its command name, where the system tells it
+    int systemError = 0;            // the error number the system gave, where one did
 };
 
 }  // namespace k54

@@ -45,7 +45,8 @@ protected:
 TEST_F(Configuration, InfoChecksTheFirmwareAsTheWindowDoes) {
     const Result accepted = onLine({"info"});
     EXPECT_EQ(accepted.status, 0);
-    EXPECT_TRUE(holds(accepted.out, "model     КЭР-5400-02(03)\nfirmware  1.90.0013\naddress   17\nspeed     9600 baud\n"));
+    EXPECT_TRUE(
+        holds(accepted.out, "model     КЭР-5400-02(03)\nfirmware  1.90.0013\naddress   17\nspeed     9600 baud\n"));
     EXPECT_TRUE(holds(accepted.out, "port      COM4 (" + sim.linkPath().string() + " -> "));
     EXPECT_EQ(requestsFrom(), std::vector<std::string>{kReadVersion});
 
@@ -69,7 +70,9 @@ TEST_F(Configuration, ReadShowsEveryParameterButThePasswordWithItsUnitOrItem) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(requestsFrom(mark), (std::vector<std::string>{kReadVersion, kReadConfiguration}));
     EXPECT_TRUE(holds(result.out, "US_1             Уставка 1 (US_1)                        85.0   Ом\n"));
-    EXPECT_TRUE(holds(result.out, "dAt              Тип датчика (dAt)                       22     «Сопротивление 0...320 Ом (R)»\n"));
+    EXPECT_TRUE(
+        holds(result.out,
+              "dAt              Тип датчика (dAt)                       22     «Сопротивление 0...320 Ом (R)»\n"));
     EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), kParamCount - 1);
     EXPECT_EQ(result.out.find("password"), std::string::npos);
 }
@@ -86,7 +89,8 @@ TEST_F(Configuration, ReadAsJsonIsTheConfigurationFileAndSaveWritesIt) {
 
     const Result saved = onLine({"save", file("plant.json").string()});
     EXPECT_EQ(saved.status, 0) << saved.err;
-    EXPECT_EQ(saved.out, "saved the configuration of address 17 (firmware 1.90.0013) to " + file("plant.json").string() + "\n");
+    EXPECT_EQ(saved.out,
+              "saved the configuration of address 17 (firmware 1.90.0013) to " + file("plant.json").string() + "\n");
     const LoadedConfiguration fromFile = loadConfigurationFile(file("plant.json"));
     ASSERT_TRUE(fromFile.configuration.has_value());
     EXPECT_EQ(fromFile.configuration->registers, withoutPassword(held));
@@ -101,7 +105,8 @@ TEST_F(Configuration, ASaveThatCannotBeWrittenIsAFileErrorAndLeavesNoFile) {
 }
 
 TEST_F(Configuration, DiffListsWhatDiffersWithTheUnitsOfEachSide) {
-    const auto path = writeFile("plant.json", factoryWith({{row::Rng, 2}, {row::Us1, 500}, {row::Us2, 900}, {row::Adr, 12}}));
+    const auto path =
+        writeFile("plant.json", factoryWith({{row::Rng, 2}, {row::Us1, 500}, {row::Us2, 900}, {row::Adr, 12}}));
     holdInInstrument(factoryWith({}));
     const Result result = onLine({"diff", path.string()});
     EXPECT_EQ(result.status, 0) << result.err;
@@ -160,8 +165,9 @@ TEST_F(Configuration, AFileWithAProblemIsRefusedBeforeTheLineIsTouched) {
     const std::string dpHi = "\"DpHi\": {\"value\": 320.0";
     text.replace(text.find(dpHi), dpHi.size(), "\"DpHi\": {\"value\": 5000.0");
     std::ofstream(file("bad.json")) << text;
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"load", file("bad.json").string(), "--backup-dir", backups().string()}, {"diff", file("bad.json").string()}}) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"load", file("bad.json").string(), "--backup-dir", backups().string()},
+                                               {"diff", file("bad.json").string()}}) {
         const std::string command = args.front();
         const Result result = onLine(args);
         EXPECT_EQ(result.status, 2) << command;

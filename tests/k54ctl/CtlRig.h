@@ -50,7 +50,8 @@ protected:
     // A command for the instrument at 17, 9600 baud (a short reply limit, so that silence costs little).
     Result onLine(std::vector<std::string> args, bool outIsTerminal = false) {
         for (const std::string& option : portOptions()) args.push_back(option);
-        for (const char* option : {"--address", "17", "--baud", "9600", "--timeout-ms", "200"}) args.emplace_back(option);
+        for (const char* option : {"--address", "17", "--baud", "9600", "--timeout-ms", "200"})
+            args.emplace_back(option);
         return run(args, outIsTerminal);
     }
 

@@ -69,13 +69,14 @@ TEST_P(LineFaults, EveryCommandSaysWhatCameAndWhatToCheck) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, LineFaults,
     ::testing::Values(
-        FaultCase{"silent", "k54ctl: reading the firmware version: no reply (time-out) from address 17 at 9600 baud on "
-                            "COM4. Check that the instrument has this address and speed"},
-        FaultCase{"exception=4", "exception 4 (slave device failure) from address 17 at 9600 baud on COM4: the "
-                                 "instrument refused the request."},
+        FaultCase{"silent",
+                  "k54ctl: reading the firmware version: no reply (time-out) from address 17 at 9600 baud on "
+                  "COM4. Check that the instrument has this address and speed"},
+        FaultCase{"exception=4",
+                  "exception 4 (slave device failure) from address 17 at 9600 baud on COM4: the "
+                  "instrument refused the request."},
         FaultCase{"badcrc", "bad CRC from address 17 at 9600 baud on COM4: the reply came garbled."},
-        FaultCase{"truncate", "the reply came garbled"},
-        FaultCase{"stranger=18", "another device answered"}),
+        FaultCase{"truncate", "the reply came garbled"}, FaultCase{"stranger=18", "another device answered"}),
     [](const ::testing::TestParamInfo<FaultCase>& info) {
         std::string name = info.param.fault;
         std::erase_if(name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });
@@ -117,7 +118,8 @@ TEST_F(TheLine, UsageErrorsEndWithStatusTwoAndSendNothing) {
     };
     for (std::vector<std::string> args : usages) {
         const std::string shown = args.empty() ? "(nothing)" : args.front() + (args.size() > 1 ? " " + args[1] : "");
-        if (!args.empty() && args.front() != "frobnicate") args.insert(args.end(), {"--ports-dir", sim.portsDir().string()});
+        if (!args.empty() && args.front() != "frobnicate")
+            args.insert(args.end(), {"--ports-dir", sim.portsDir().string()});
         const Result result = run(args);
         EXPECT_EQ(result.status, 2) << shown;
         EXPECT_EQ(result.out, "") << shown;
@@ -130,8 +132,8 @@ TEST_F(TheLine, HelpAndVersionGoToStandardOutput) {
     const Result help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(holds(help.out, "Exit status:\n  0  done\n  1  the instrument or the line failed"));
-    for (const char* command : {"ports", "scan", "info", "read", "save", "load", "diff", "set", "factory", "password",
-                                "watch"}) {
+    for (const char* command :
+         {"ports", "scan", "info", "read", "save", "load", "diff", "set", "factory", "password", "watch"}) {
         const Result commandHelp = run({command, "--help"});
         EXPECT_EQ(commandHelp.status, 0) << command;
         EXPECT_TRUE(holds(commandHelp.out, std::string("Usage: k54ctl ") + command)) << command;

@@ -35,10 +35,8 @@ TEST(ScanPlan, FactorySettingThenAddressOneAtEverySpeedThenEveryAddressSpeedBySp
 }
 
 TEST(ScanPlan, KeepsTheGivenSpeedsOrderWithTheFactorySpeedFirstAndSkipsWhatIsNotAsked) {
-    EXPECT_EQ(scanPlan({16, 17}, {2400, 9600}),
-              (std::vector<Probe>{{16, 2400}, {17, 2400}, {16, 9600}, {17, 9600}}));
-    EXPECT_EQ(scanPlan({1, 2}, {9600, 19200}),
-              (std::vector<Probe>{{1, 19200}, {1, 9600}, {2, 19200}, {2, 9600}}));
+    EXPECT_EQ(scanPlan({16, 17}, {2400, 9600}), (std::vector<Probe>{{16, 2400}, {17, 2400}, {16, 9600}, {17, 9600}}));
+    EXPECT_EQ(scanPlan({1, 2}, {9600, 19200}), (std::vector<Probe>{{1, 19200}, {1, 9600}, {2, 19200}, {2, 9600}}));
     EXPECT_EQ(scanPlan({5, 5}, {19200}), (std::vector<Probe>{{5, 19200}}));
 }
 
@@ -47,9 +45,18 @@ TEST(AddressRange, IsAOrAToBWithinTheAddresses) {
         const char* text;
         std::optional<std::pair<int, int>> range;
     };
-    const Case cases[] = {{"1-247", {{1, 247}}}, {"17", {{17, 17}}}, {"200-254", {{200, 254}}}, {"0-5", {}},
-                          {"5-3", {}},           {"1-255", {}},      {"", {}},                  {"a-b", {}},
-                          {"1-", {}},            {"-5", {}},         {"1-2-3", {}},             {"7 ", {}}};
+    const Case cases[] = {{"1-247", {{1, 247}}},
+                          {"17", {{17, 17}}},
+                          {"200-254", {{200, 254}}},
+                          {"0-5", {}},
+                          {"5-3", {}},
+                          {"1-255", {}},
+                          {"", {}},
+                          {"a-b", {}},
+                          {"1-", {}},
+                          {"-5", {}},
+                          {"1-2-3", {}},
+                          {"7 ", {}}};
     for (const Case& c : cases) {
         const auto range = parseAddressRange(c.text);
         ASSERT_EQ(range.has_value(), c.range.has_value()) << c.text;
@@ -85,12 +92,17 @@ TEST(Assignment, TakesTheValueAsTheWindowOrAFileWouldAndRefusesTheRest) {
         const char* says;
     };
     const Refusal refusals[] = {
-        {"US_1", "no KEY=VALUE"},          {"=5", "no KEY=VALUE"},
-        {"us_1=5", "unknown key 'us_1'"},  {"password=1234", "k54ctl password"},
-        {"US_1=abc", "not a number"},      {"US_1=", "not a number"},
+        {"US_1", "no KEY=VALUE"},
+        {"=5", "no KEY=VALUE"},
+        {"us_1=5", "unknown key 'us_1'"},
+        {"password=1234", "k54ctl password"},
+        {"US_1=abc", "not a number"},
+        {"US_1=", "not a number"},
         {"C_HS=7", "its items are 0 «Входной полный», 1 «Входной заданный»"},
-        {"C_HS=Полный", "no such item"},   {"ndt=0", "no such item"},
-        {"address=0", "1 ... 254"},        {"address=255", "1 ... 254"},
+        {"C_HS=Полный", "no such item"},
+        {"ndt=0", "no such item"},
+        {"address=0", "1 ... 254"},
+        {"address=255", "1 ... 254"},
         {"address=1.5", "not a whole number"},
     };
     for (const Refusal& r : refusals) {
@@ -137,7 +149,8 @@ TEST(Diagnosis, SaysWhatFailedAndWhatToCheck) {
         failure.holderName = std::move(name);
         return openFailureText(failure, "COM33", 19200);
     };
-    EXPECT_EQ(opening(OpenFailureReason::noPermission).rfind("cannot open COM33 (/dev/ttyUSB0): permission denied", 0), 0u);
+    EXPECT_EQ(opening(OpenFailureReason::noPermission).rfind("cannot open COM33 (/dev/ttyUSB0): permission denied", 0),
+              0u);
     EXPECT_NE(opening(OpenFailureReason::noPermission).find("dialout"), std::string::npos);
     EXPECT_NE(opening(OpenFailureReason::heldByProcess, 1234, "minicom").find("process 1234 (minicom) holds it"),
               std::string::npos);

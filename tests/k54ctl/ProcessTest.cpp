@@ -31,7 +31,9 @@ protected:
                                  "9600", "--timeout-ms", "200"});
         return args;
     }
-    ProgramResult ctl(const std::vector<std::string>& args) const { return k54::test::runProgram(K54CTL_PATH, args, kDeadline); }
+    ProgramResult ctl(const std::vector<std::string>& args) const {
+        return k54::test::runProgram(K54CTL_PATH, args, kDeadline);
+    }
 
     k54::test::SimInstrument sim{{"--no-pacing", "--address", "17@9600"}, 4};
     k54::test::ScratchDir files{"k54ctl-process-"};
@@ -61,8 +63,9 @@ TEST_F(Process, ExitStatusZeroOneTwoWithOutputAndDiagnosticsApart) {
 }
 
 TEST_F(Process, AProgressBarOnlyOnATerminal) {
-    const std::vector<std::string> scan{"scan", "--ports-dir", sim.portsDir().string(), "--port", "COM4",
-                                        "--address", "16-17", "--baud", "9600", "--answer-ms", "20"};
+    const std::vector<std::string> scan{
+        "scan",   "--ports-dir", sim.portsDir().string(), "--port", "COM4", "--address", "16-17",
+        "--baud", "9600",        "--answer-ms",           "20"};
     const ProgramResult piped = ctl(scan);
     EXPECT_EQ(piped.exitStatus, 0);
     EXPECT_EQ(piped.out, "address 17, 9600 baud: firmware 1.90.0013\n");

@@ -39,7 +39,8 @@ TEST_F(Scan, FindsTheInstrumentAtItsAddressAndSpeedAskingEachAddressOncePerSpeed
     EXPECT_EQ(probedAddresses(requestsFrom()), expected);
     const auto trace = sim.traceLines();
     EXPECT_NE(std::ranges::find(trace, "rep none (line at 19200 baud, instrument at 9600)"), trace.end());
-    EXPECT_EQ(std::ranges::count_if(trace, [](const std::string& line) { return line.starts_with("rep 11 03 04 01 5A 00 0D"); }),
+    EXPECT_EQ(std::ranges::count_if(
+                  trace, [](const std::string& line) { return line.starts_with("rep 11 03 04 01 5A 00 0D"); }),
               1);
 }
 
@@ -108,8 +109,10 @@ TEST_F(ScanTwoInstruments, FindsBothOnOneLineInTheOrderOfTheSpeedsAsked) {
               "address 17, 9600 baud: firmware 1.90.0012 (older than 1.90.0013: not supported)\n");
     EXPECT_TRUE(holds(result.err, "2 devices found"));
     const auto trace = sim.traceLines();
-    EXPECT_EQ(std::ranges::count_if(trace, [](const std::string& line) { return line.ends_with("(instrument 30)"); }), 1);
-    EXPECT_EQ(std::ranges::count_if(trace, [](const std::string& line) { return line.ends_with("(instrument 17)"); }), 1);
+    EXPECT_EQ(std::ranges::count_if(trace, [](const std::string& line) { return line.ends_with("(instrument 30)"); }),
+              1);
+    EXPECT_EQ(std::ranges::count_if(trace, [](const std::string& line) { return line.ends_with("(instrument 17)"); }),
+              1);
 }
 
 TEST_F(ScanTwoInstruments, FirstStopsAtTheFirstFound) {

@@ -18,8 +18,8 @@ TEST_F(Set, ANumberIsCutHeldToItsLimitAndSaysSo) {
     EXPECT_EQ(result.out,
               "US_1 = 100.0 Ом\n"
               "US_2 = 320.0 Ом (5000 is outside 100.1 ... 320.0: held to the nearer limit)\n");
-    EXPECT_EQ(writesFrom(mark), (std::vector<std::string>{"11 10 00 1F 00 02 04 00 00 03 E8",
-                                                          "11 10 00 23 00 02 04 00 00 0C 80"}));
+    EXPECT_EQ(writesFrom(mark),
+              (std::vector<std::string>{"11 10 00 1F 00 02 04 00 00 03 E8", "11 10 00 23 00 02 04 00 00 0C 80"}));
 }
 
 TEST_F(Set, ARangeModeSendsItsResetsAndARangeItDoesNotLetBeSetIsResetInstead) {
@@ -32,16 +32,16 @@ TEST_F(Set, ARangeModeSendsItsResetsAndARangeItDoesNotLetBeSetIsResetInstead) {
               "C_HS = 0 «Входной полный»; reset DpHi = 320.0 Ом, DpLo = 0.0 Ом\n"
               "DpLo = 0.0 Ом (C_HS 0 «Входной полный» does not let it be set); reset DpHi = 320.0 Ом\n");
     EXPECT_EQ(writesFrom(mark), (std::vector<std::string>{
-                                    "11 06 00 05 00 01",                    // C_HS
-                                    "11 10 00 08 00 02 04 00 00 0C 80",     // DpHi reset, upper first
-                                    "11 10 00 06 00 02 04 00 00 00 00",     // DpLo reset
-                                    "11 10 00 08 00 02 04 00 00 09 C9",     // DpHi 250.5
-                                    "11 06 00 05 00 00",                    // C_HS
-                                    "11 10 00 08 00 02 04 00 00 0C 80",     //
-                                    "11 10 00 06 00 02 04 00 00 00 00",     //
-                                    "11 10 00 08 00 02 04 00 00 0C 80",     // DpLo entered: the range reset
-                                    "11 10 00 06 00 02 04 00 00 00 00",     //
-                                    "11 10 00 06 00 02 04 00 00 00 00",     // and DpLo itself, last
+                                    "11 06 00 05 00 01",                 // C_HS
+                                    "11 10 00 08 00 02 04 00 00 0C 80",  // DpHi reset, upper first
+                                    "11 10 00 06 00 02 04 00 00 00 00",  // DpLo reset
+                                    "11 10 00 08 00 02 04 00 00 09 C9",  // DpHi 250.5
+                                    "11 06 00 05 00 00",                 // C_HS
+                                    "11 10 00 08 00 02 04 00 00 0C 80",  //
+                                    "11 10 00 06 00 02 04 00 00 00 00",  //
+                                    "11 10 00 08 00 02 04 00 00 0C 80",  // DpLo entered: the range reset
+                                    "11 10 00 06 00 02 04 00 00 00 00",  //
+                                    "11 10 00 06 00 02 04 00 00 00 00",  // and DpLo itself, last
                                 }));
 }
 
@@ -65,8 +65,9 @@ TEST_F(Set, AddressAndSpeedGoLastTogetherInOneRequest) {
     const Result result = onLine({"set", "speed=4800", "address=20", "ndt=5"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(writesFrom(mark), (std::vector<std::string>{"11 06 00 0F 00 05", "11 10 00 15 00 02 04 00 14 00 01"}));
-    EXPECT_EQ(result.out,
-              "ndt = 5 «5»\naddress = 20\nspeed = 1 «4800»\n  the instrument answers there once it takes the new settings\n");
+    EXPECT_EQ(
+        result.out,
+        "ndt = 5 «5»\naddress = 20\nspeed = 1 «4800»\n  the instrument answers there once it takes the new settings\n");
 }
 
 TEST_F(Set, AnyAssignmentThatCannotBeTakenRefusesAllBeforeTheLineIsTouched) {

@@ -21,7 +21,8 @@ TEST(PortName, IsComAndANumberOneTo255InAnyCaseOrTheNumberAlone) {
     EXPECT_EQ(parsePortName("com33"), 33);
     EXPECT_EQ(parsePortName("Com255"), 255);
     EXPECT_EQ(parsePortName("7"), 7);
-    for (const char* refused : {"", "COM", "COM0", "COM256", "COM04", "0", "COM4x", "COM 4", "LPT1", "-3", "/dev/ttyS0"})
+    for (const char* refused :
+         {"", "COM", "COM0", "COM256", "COM04", "0", "COM4x", "COM 4", "LPT1", "-3", "/dev/ttyS0"})
         EXPECT_EQ(parsePortName(refused), std::nullopt) << refused;
 }
 

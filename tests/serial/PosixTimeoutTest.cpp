@@ -123,8 +123,9 @@ TEST_F(SerialTimeouts, TheFirstByteLimitEndsASilentReadButNotAReplyBegunInTime) 
     EXPECT_LT(silent, 500ms);
 
     const std::vector<uint8_t> frame = withCrc({0x01, 0x03, 0x04, 0x01, 0x5A, 0x00, 0x0D});
-    FakeSlave slave(pty, 0, {ReplyStep{{frame.begin(), frame.begin() + 2}, 20ms},
-                             ReplyStep{{frame.begin() + 2, frame.end()}, 80ms}});
+    FakeSlave slave(
+        pty, 0,
+        {ReplyStep{{frame.begin(), frame.begin() + 2}, 20ms}, ReplyStep{{frame.begin() + 2, frame.end()}, 80ms}});
     start = Clock::now();
     const k54::Reception reception = port.receiveReply(rx, 9, nineBytes);
     EXPECT_EQ(reception.line, frame);

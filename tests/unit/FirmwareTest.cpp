@@ -19,13 +19,12 @@ TEST(FirmwareAcceptance, FromTheOldestAcceptedVersionOnAndNeverWithoutV1) {
         FirmwareAcceptance acceptance;
     };
     const Case cases[] = {
-        {{1, 90, 0, 13}, FirmwareAcceptance::accepted},  {{1, 90, 1, 0}, FirmwareAcceptance::accepted},
-        {{2, 0, 0, 0}, FirmwareAcceptance::accepted},    {{1, 90, 0, 12}, FirmwareAcceptance::tooOld},
-        {{1, 89, 99, 99}, FirmwareAcceptance::tooOld},   {{128, 0, 0, 0}, FirmwareAcceptance::tooOld},
+        {{1, 90, 0, 13}, FirmwareAcceptance::accepted},     {{1, 90, 1, 0}, FirmwareAcceptance::accepted},
+        {{2, 0, 0, 0}, FirmwareAcceptance::accepted},       {{1, 90, 0, 12}, FirmwareAcceptance::tooOld},
+        {{1, 89, 99, 99}, FirmwareAcceptance::tooOld},      {{128, 0, 0, 0}, FirmwareAcceptance::tooOld},
         {{0, 90, 0, 13}, FirmwareAcceptance::noInstrument}, {{0, 0, 0, 0}, FirmwareAcceptance::noInstrument},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(firmwareAcceptance(c.version), c.acceptance) << firmwareText(c.version);
+    for (const Case& c : cases) EXPECT_EQ(firmwareAcceptance(c.version), c.acceptance) << firmwareText(c.version);
     EXPECT_EQ(firmwareText({1, 90, 0, 13}), "1.90.0013");
 }
 
