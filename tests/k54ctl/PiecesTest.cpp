@@ -60,7 +60,9 @@ TEST(AddressRange, IsAOrAToBWithinTheAddresses) {
     for (const Case& c : cases) {
         const auto range = parseAddressRange(c.text);
         ASSERT_EQ(range.has_value(), c.range.has_value()) << c.text;
-        if (range) EXPECT_EQ(std::make_pair(range->first, range->last), *c.range) << c.text;
+        if (range) {
+            EXPECT_EQ(std::make_pair(range->first, range->last), *c.range) << c.text;
+        }
     }
 }
 
