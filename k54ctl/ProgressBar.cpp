@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
+#include "k54ctl/TextTable.h"
+
 namespace k54::ctl {
 namespace {
 
 constexpr int kBarWidth = 30;
-constexpr std::string_view kEraseLine = "\r\033[K";
 
 }  // namespace
 
@@ -28,16 +29,20 @@ ProgressBar::~ProgressBar() {
     clear();
 }
 
+// The bar is drawn over itself after a carriage return and erased with blanks, which every terminal
+// (a Windows console too) understands without escape sequences.
 void ProgressBar::show(int done, int total, std::string_view note) {
     if (!console_.outIsTerminal) return;
-    console_.out << kEraseLine << progressLine(title_, done, total, note) << std::flush;
-    shown_ = true;
+    const std::string line = progressLine(title_, done, total, note);
+    const std::size_t width = displayWidth(line);
+    console_.out << '\r' << line << std::string(shownWidth_ > width ? shownWidth_ - width : 0, ' ') << std::flush;
+    shownWidth_ = std::max(shownWidth_, width);
 }
 
 void ProgressBar::clear() {
-    if (!shown_) return;
-    console_.out << kEraseLine << std::flush;
-    shown_ = false;
+    if (shownWidth_ == 0) return;
+    console_.out << '\r' << std::string(shownWidth_, ' ') << '\r' << std::flush;
+    shownWidth_ = 0;
 }
 
 }  // namespace k54::ctl

@@ -1,6 +1,7 @@
 #pragma once
 // A progress bar for the long commands (scan, load, factory), drawn on one line of standard output, and
 // only when that is a terminal: a file or a pipe gets none of it.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -23,7 +24,7 @@ public:
 private:
     Console& console_;
     std::string title_;
-    bool shown_ = false;
+    std::size_t shownWidth_ = 0;  // the columns the bar covers on the terminal; 0 when not shown
 };
 
 // The bar's line for `done` of `total`: "title [#####...............]  25%  note".
