@@ -4,6 +4,7 @@
 #include "config/FactoryWrite.h"
 #include "config/InputView.h"
 #include "config/InstrumentLink.h"
+#include "config/ParameterWrites.h"
 #include "config/RowBinding.h"
 #include "form/Status.h"
 
@@ -33,19 +34,12 @@ void showRegisterImage(Session& s, const RegisterImage& image) {
     refreshInputView(s);
 }
 
-uint8_t writeParameter(Session& s, int rowIndex) {
-    return instrumentLink(s).writeParameter(rowIndex, s.k.row(rowIndex).value);
-}
-
-void ParameterSends::send(int rowIndex) {
-    if (lineSilent_) return;
-    const uint8_t result = writeParameter(s_, rowIndex);
-    failed_ = failed_ || result != 0;
-    lineSilent_ = result == kNoReply;
-}
-
 void ParameterSends::sendAll(const std::vector<int>& rowIndices) {
-    for (const int rowIndex : rowIndices) send(rowIndex);
+    if (lineSilent_) return;
+    InstrumentLink link = instrumentLink(s_);
+    const ParameterWrites writes = writeParameters(link, s_.k.params, rowIndices);
+    failed_ = failed_ || writes.failed();
+    lineSilent_ = writes.lineSilent();
 }
 
 void ParameterSends::reportFailure() const {

@@ -25,16 +25,12 @@ bool readConfiguration(Session& s);
 // Takes the registers into the rows and shows every row, as a read does.
 void showRegisterImage(Session& s, const RegisterImage& image);
 
-// Sends one row's value (a wide row as two registers, high word first); the Modbus result.
-uint8_t writeParameter(Session& s, int rowIndex);
-
 // The parameter writes of one operator action (a list change, a committed value with the resets it
-// asks for). Once a request gets no reply the rest are skipped, since each would only wait out its
-// time-out on the silent line; the action then reports one failure.
+// asks for), by the rule of writeParameters: once a request gets no reply the rest are skipped; the
+// action then reports one failure.
 class ParameterSends {
 public:
     explicit ParameterSends(Session& s) : s_(s) {}
-    void send(int rowIndex);
     void sendAll(const std::vector<int>& rowIndices);
     bool lineSilent() const { return lineSilent_; }
     // "Ошибка записи параметра" when any write failed or was skipped.

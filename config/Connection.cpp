@@ -1,6 +1,5 @@
 #include "config/Connection.h"
 
-#include <array>
 #include <charconv>
 
 #include "form/Status.h"
@@ -24,19 +23,6 @@ private:
     Form& form_;
 };
 
-// The number right after "COM" (0 when no digit follows); nothing when it is above 255.
-std::optional<int> portNumberOf(std::string_view name) {
-    if (name.substr(0, kPortPrefix.size()) != kPortPrefix) return std::nullopt;
-    name.remove_prefix(kPortPrefix.size());
-    int number = 0;
-    for (const char c : name) {
-        if (c < '0' || c > '9') break;
-        number = number * 10 + (c - '0');
-        if (number > 255) return std::nullopt;
-    }
-    return number;
-}
-
 std::string portItemText(int port) {
     return std::string(kPortPrefix) + std::to_string(port);
 }
@@ -56,21 +42,6 @@ void setLinkControlsEnabled(Session& s, bool enabled) {
 }
 
 }  // namespace
-
-std::vector<int> portNumbersFromDeviceNames(const std::vector<std::string>& names) {
-    std::array<bool, 256> present{};
-    for (const std::string& name : names)
-        if (const auto number = portNumberOf(name)) present.at(static_cast<std::size_t>(*number)) = true;
-    std::vector<int> ports;
-    for (int n = 1; n <= 255; ++n)
-        if (present.at(static_cast<std::size_t>(n))) ports.push_back(n);
-    return ports;
-}
-
-int32_t deviceVersion(uint8_t v1, uint8_t v2, uint8_t v3, uint8_t v4) {
-    const uint32_t bits = (uint32_t{v1} << 24) | (uint32_t{v2} << 16) | (uint32_t{v3} << 8) | v4;
-    return static_cast<int32_t>(bits);
-}
 
 void listSerialPorts(Session& s) {
     const std::vector<int> ports = portNumbersFromDeviceNames(s.port.deviceNames());
@@ -146,11 +117,12 @@ bool checkDeviceVersion(Session& s) {
     }
     const auto& rx = s.k.rxFrame;
     const uint8_t v1 = rx[3], v2 = rx[4], v3 = rx[5], v4 = rx[6];
-    if (v1 == 0) {
+    const FirmwareAcceptance acceptance = firmwareAcceptance({v1, v2, v3, v4});
+    if (acceptance == FirmwareAcceptance::noInstrument) {
         reportWithPort(s, "Прибор на Com%1d не обнаружен");
         return false;
     }
-    if (deviceVersion(v1, v2, v3, v4) < kMinDeviceVersion) {
+    if (acceptance == FirmwareAcceptance::tooOld) {
         reportStatus(s.form, formatText("Версия прибора %01d.%02d.%02d%02d устарела", v1, v2, v3, v4));
         reportStatus(s.form, "Прибор не подключен");
         return false;

@@ -3,8 +3,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "config/Measurement.h"
-
 namespace k54 {
 namespace {
 

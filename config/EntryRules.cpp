@@ -79,15 +79,17 @@ float nudgedEntry(double number) {
 LimitedEntry limitEntry(const ParamTable& rows, int rowIndex, float entry) {
     const ParamRow& r = rows.at(static_cast<std::size_t>(rowIndex));
     const RawLimits limits = valueLimits(rows, rowIndex);
-    int64_t raw = toRaw(entry, r.scale);
+    const int64_t scaled = toRaw(entry, r.scale);
+    int64_t raw = scaled;
     if (raw < limits.low)
         raw = limits.low;
     else if (raw > limits.high)
         raw = limits.high;
     raw = std::clamp<int64_t>(raw, kNoLimitLow, kNoLimitHigh);
+    const bool held = raw != scaled;
     const bool coarse = r.wide && (raw >= 10000 || raw < -1000);
     if (coarse) raw = raw / 10 * 10;
-    return {static_cast<int32_t>(raw), coarse};
+    return {static_cast<int32_t>(raw), coarse, held};
 }
 
 ChangePlan storeEntry(ParamTable& rows, int rowIndex, int32_t raw) {

@@ -23,8 +23,9 @@ RawLimits valueLimits(const ParamTable& rows, int rowIndex);
 float nudgedEntry(double number);
 
 struct LimitedEntry {
-    int32_t raw;  // in register units, within the row's limits
-    bool coarse;  // a wide value of 1000.0 or more, or below -100.0, keeps no decimal
+    int32_t raw;       // in register units, within the row's limits
+    bool coarse;       // a wide value of 1000.0 or more, or below -100.0, keeps no decimal
+    bool held = false;  // the entered number lay outside the row's limits and was held to the nearer one
 };
 
 // The register value of an entered (nudged) number: scaled, cut toward zero, held to the row's limits,

@@ -1,16 +1,24 @@
 #include "config/InstrumentLink.h"
 
+#include "config/MeasurementConversion.h"
 #include "config/TextFormat.h"
 
 namespace k54 {
-namespace {
-
-constexpr uint16_t kFirmwareRegister = 41;
-
-}  // namespace
 
 std::string firmwareText(const FirmwareVersion& version) {
     return formatText("%01d.%02d.%02d%02d", version.v1, version.v2, version.v3, version.v4);
+}
+
+int32_t deviceVersion(uint8_t v1, uint8_t v2, uint8_t v3, uint8_t v4) {
+    const uint32_t bits = (uint32_t{v1} << 24) | (uint32_t{v2} << 16) | (uint32_t{v3} << 8) | v4;
+    return static_cast<int32_t>(bits);
+}
+
+FirmwareAcceptance firmwareAcceptance(const FirmwareVersion& version) {
+    if (version.v1 == 0) return FirmwareAcceptance::noInstrument;
+    if (deviceVersion(version.v1, version.v2, version.v3, version.v4) < kMinDeviceVersion)
+        return FirmwareAcceptance::tooOld;
+    return FirmwareAcceptance::accepted;
 }
 
 uint8_t InstrumentLink::readConfiguration(RegisterImage& image) {
@@ -21,12 +29,18 @@ uint8_t InstrumentLink::readConfiguration(RegisterImage& image) {
 }
 
 uint8_t InstrumentLink::readFirmware(FirmwareVersion& version) {
-    const uint8_t result = bus_.readRegisters(tx_, rx_, address_, kFirmwareRegister, 2);
+    const uint8_t result = bus_.readRegisters(tx_, rx_, address_, kRegVersion, 2);
     if (result != 0) return result;
     const uint16_t high = replyRegister(rx_, 0), low = replyRegister(rx_, 1);
     version = {static_cast<uint8_t>(high >> 8), static_cast<uint8_t>(high & 0xFFu), static_cast<uint8_t>(low >> 8),
                static_cast<uint8_t>(low & 0xFFu)};
     return 0;
+}
+
+uint8_t InstrumentLink::readMeasurement(int32_t& thousandths) {
+    const uint8_t result = bus_.readRegisters(tx_, rx_, address_, kRegMeasurement, 2);
+    if (result == 0) thousandths = decodeWide(replyRegister(rx_, 0), replyRegister(rx_, 1));
+    return result;
 }
 
 uint8_t InstrumentLink::writeParameter(int rowIndex, int32_t value) {

@@ -23,6 +23,19 @@ struct FirmwareVersion {
 // "1.90.0013"
 std::string firmwareText(const FirmwareVersion& version);
 
+inline constexpr uint16_t kRegVersion = 41;               // registers 41 - 42: V1 V2 V3 V4
+inline constexpr int32_t kMinDeviceVersion = 0x015A000D;  // v.1.90.0013
+// The version bytes V1 V2 V3 V4 as one signed number (so that a V1 of 128 or more counts as old).
+int32_t deviceVersion(uint8_t v1, uint8_t v2, uint8_t v3, uint8_t v4);
+
+// Whether a program may work with the instrument that reported the version.
+enum class FirmwareAcceptance {
+    accepted,      // v.1.90.0013 or later
+    noInstrument,  // V1 = 0: whatever answered is no instrument of this kind
+    tooOld,        // older than v.1.90.0013
+};
+FirmwareAcceptance firmwareAcceptance(const FirmwareVersion& version);
+
 class InstrumentLink {
 public:
     InstrumentLink(mBus& bus, uint8_t address) : bus_(bus), address_(address) {}
@@ -33,6 +46,8 @@ public:
     uint8_t readConfiguration(RegisterImage& image);
     // Registers 41 - 42 (function 3).
     uint8_t readFirmware(FirmwareVersion& version);
+    // Registers 60 - 61 (function 3): the live measured value in thousandths of the input type's unit.
+    uint8_t readMeasurement(int32_t& thousandths);
     // One parameter's value: a narrow row by function 6, a wide row by function 16 as two registers,
     // high word first.
     uint8_t writeParameter(int rowIndex, int32_t value);

@@ -16,17 +16,7 @@ void flashLamp(Session& s) {
 
 // The value as the window shows it; a poll with no value when raw is nothing.
 MeasurementPoll shownPoll(const Session& s, std::optional<int32_t> raw) {
-    MeasurementPoll poll;
-    poll.time = std::chrono::system_clock::now();
-    if (!raw) return poll;
-    const ParamTable& rows = s.k.params;
-    poll.answered = true;
-    poll.text = measurementText(rows, *raw, s.system.decimalSeparator);
-    poll.value = measurementNumber(poll.text).value_or(0.0);
-    poll.decimals = measurementDecimals(rows);
-    poll.unit = measurementUnit(rows);
-    poll.band = measurementBand(rows);
-    return poll;
+    return measurementPoll(s.k.params, raw, std::chrono::system_clock::now(), s.system.decimalSeparator);
 }
 
 void tellPolled(Session& s, const MeasurementPoll& poll) {

@@ -4,12 +4,10 @@
 #include <string>
 #include <string_view>
 
+#include "config/MeasurementListener.h"
 #include "config/Session.h"
 
 namespace k54 {
-
-// The log line of a poll that got no valid reply (polling then stops).
-inline constexpr std::string_view kNoAnswer = "Прибор не отвечает";
 
 // The clock's text, "2009-11-18   08:05:29".
 std::string clockText(const std::tm& time);

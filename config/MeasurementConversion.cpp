@@ -98,4 +98,18 @@ std::string_view measurementUnit(const ParamTable& rows) {
     return info ? info->units : std::string_view{};
 }
 
+MeasurementPoll measurementPoll(const ParamTable& rows, std::optional<int32_t> raw,
+                                std::chrono::system_clock::time_point time, char decimalSeparator) {
+    MeasurementPoll poll;
+    poll.time = time;
+    if (!raw) return poll;
+    poll.answered = true;
+    poll.text = measurementText(rows, *raw, decimalSeparator);
+    poll.value = measurementNumber(poll.text).value_or(0.0);
+    poll.decimals = measurementDecimals(rows);
+    poll.unit = measurementUnit(rows);
+    poll.band = measurementBand(rows);
+    return poll;
+}
+
 }  // namespace k54

@@ -1,5 +1,6 @@
 #pragma once
 // The instrument's measured value as the display settings show it.
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,5 +32,9 @@ std::optional<double> measurementNumber(std::string_view text);
 // The input type's range where the value is shown: its two limits converted as a measured value is
 // (in modes 2 and 3 onto the scaled range), low before high; nothing for a type outside the table.
 std::optional<MeasurementBand> measurementBand(const ParamTable& rows);
+// One poll of the measurement at `time` as it is shown: the raw value of registers 60 - 61 converted,
+// its text, number, decimals, unit and band; a poll without an answer when raw is nothing.
+MeasurementPoll measurementPoll(const ParamTable& rows, std::optional<int32_t> raw,
+                                std::chrono::system_clock::time_point time, char decimalSeparator);
 
 }  // namespace k54

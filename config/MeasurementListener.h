@@ -5,8 +5,12 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace k54 {
+
+// What a poll that got no valid reply shows instead of a value (polling then stops).
+inline constexpr std::string_view kNoAnswer = "Прибор не отвечает";
 
 // The input type's range in the units of the value shown (see measurementBand).
 struct MeasurementBand {

@@ -3,13 +3,11 @@
 #include <optional>
 #include <string_view>
 
+#include "config/PasswordText.h"
 #include "config/Session.h"
 #include "form/Keys.h"
 
 namespace k54 {
-
-// The field's digits as a number (blanks around them allowed); nothing when it holds no number.
-std::optional<uint16_t> passwordFromText(std::string_view text);
 
 void clearPasswordField(Session& s);
 void capturePassword(Session& s);

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <fstream>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -117,8 +118,16 @@ std::string lockFileName(const fs::path& device) {
     return "LCK.." + name;
 }
 
+std::string processName(pid_t pid) {
+    std::ifstream comm(fs::path("/proc") / std::to_string(pid) / "comm");
+    std::string name;
+    std::getline(comm, name);
+    return name;
+}
+
 DeviceLock::Outcome DeviceLock::acquire(const fs::path& folder, const fs::path& device) {
     release();
+    holder_.reset();
     const fs::path file = folder / lockFileName(device);
     // Two rounds: a stale lock removed in the first may be taken by another program before the second.
     for (int round = 0; round < 2; ++round) {
@@ -134,6 +143,7 @@ DeviceLock::Outcome DeviceLock::acquire(const fs::path& folder, const fs::path& 
         }
         const std::optional<pid_t> holder = lockHolder(file);
         if (holder && processAlive(*holder)) {
+            holder_ = holder;
             return Outcome::heldByAnother;
         }
         if (::unlink(file.c_str()) != 0 && errno != ENOENT) {

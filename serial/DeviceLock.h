@@ -10,7 +10,10 @@
 // leading "/dev/" and with every further "/" turned into "_": /dev/ttyUSB0 gives LCK..ttyUSB0, a
 // virtual port linked to /dev/pts/3 gives LCK..pts_3.
 
+#include <sys/types.h>
+
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace k54 {
@@ -19,6 +22,8 @@ namespace k54 {
 std::filesystem::path defaultLockFolder();
 // "LCK..ttyUSB0" for /dev/ttyUSB0 or any link to it.
 std::string lockFileName(const std::filesystem::path& device);
+// A process's command name as the system keeps it (/proc/<pid>/comm); empty when it cannot tell.
+std::string processName(pid_t pid);
 
 // One device's lock file, held from acquire() until release() or destruction.
 class DeviceLock {
@@ -36,12 +41,15 @@ public:
 
     // Releases any lock held, then locks `device` in `folder`, taking over a stale lock.
     Outcome acquire(const std::filesystem::path& folder, const std::filesystem::path& device);
+    // The live process whose lock refused the last acquire (heldByAnother); nothing after any other outcome.
+    std::optional<pid_t> holder() const { return holder_; }
     // Removes our lock file (only while it still names this process); harmless when none is held.
     void release();
     bool holds() const { return !file_.empty(); }
 
 private:
     std::filesystem::path file_;
+    std::optional<pid_t> holder_;
 };
 
 }  // namespace k54

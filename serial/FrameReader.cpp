@@ -18,9 +18,12 @@ std::chrono::milliseconds timeLeft(Clock::time_point deadline) {
 
 FrameRead readFrame(SerialBackend& backend, std::span<uint8_t> into, const ReadLimits& limits,
                     const FrameLength& length) {
-    const auto totalDeadline = Clock::now() + limits.total;
+    const auto start = Clock::now();
+    const auto totalDeadline = start + limits.total;
+    const auto firstByteDeadline =
+        limits.firstByte ? std::min(start + *limits.firstByte, totalDeadline) : totalDeadline;
     FrameRead read;
-    auto lastByte = Clock::now();
+    auto lastByte = start;
     for (;;) {
         const std::size_t needed = std::min(length(into.first(read.count)), into.size());
         if (read.count >= needed) {
@@ -29,7 +32,8 @@ FrameRead readFrame(SerialBackend& backend, std::span<uint8_t> into, const ReadL
         }
         const auto gapDeadline = lastByte + limits.interByte;
         const bool gapFirst = read.count > 0 && gapDeadline < totalDeadline;
-        const std::chrono::milliseconds wait = timeLeft(gapFirst ? gapDeadline : totalDeadline);
+        const auto deadline = read.count == 0 ? firstByteDeadline : totalDeadline;
+        const std::chrono::milliseconds wait = timeLeft(gapFirst ? gapDeadline : deadline);
         if (wait == std::chrono::milliseconds::zero()) {
             read.end = gapFirst ? ReadEnd::gap : ReadEnd::timeLimit;
             return read;

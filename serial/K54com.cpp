@@ -142,6 +142,10 @@ std::string cPort::describe(uint8_t port) const {
     return backend_->describe(port);
 }
 
+OpenFailure cPort::openFailure() const {
+    return backend_->openFailure();
+}
+
 uint16_t cPort::crc16(std::span<const uint8_t> bytes) {
     return crc16Modbus(bytes);
 }

@@ -60,6 +60,8 @@ public:
 
     std::vector<std::string> deviceNames() const;
     std::string describe(uint8_t port) const;
+    // Why the last open failed, as far as the back end tells.
+    OpenFailure openFailure() const;
 
     // CRC-16/MODBUS: init 0xFFFF, reflected poly 0xA001, no final xor; no bytes give 0xFFFF.
     static uint16_t crc16(std::span<const uint8_t> bytes);

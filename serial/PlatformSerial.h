@@ -14,5 +14,9 @@ std::unique_ptr<SerialBackend> makePlatformSerialBackend(const ReadTimeouts& tim
 // The same with virtual ports taken from the given folder (a platform without them ignores it).
 std::unique_ptr<SerialBackend> makePlatformSerialBackend(const std::filesystem::path& portsDir,
                                                          const ReadTimeouts& timeouts = {});
+// A back end that opens the one device named by its path (Linux: e.g. /dev/ttyUSB0; Windows: COM3 or
+// \\.\COM10) whatever port number it is asked for, with the platform's lock folder.
+std::unique_ptr<SerialBackend> makeDeviceSerialBackend(const std::filesystem::path& device,
+                                                       const ReadTimeouts& timeouts = {});
 
 }  // namespace k54

@@ -14,4 +14,10 @@ std::unique_ptr<SerialBackend> makePlatformSerialBackend(const std::filesystem::
     return std::make_unique<PosixSerialBackend>(LinuxPorts(portsDir), PosixSerialSettings{.timeouts = timeouts});
 }
 
+std::unique_ptr<SerialBackend> makeDeviceSerialBackend(const std::filesystem::path& device,
+                                                       const ReadTimeouts& timeouts) {
+    return std::make_unique<PosixSerialBackend>(LinuxPorts(LinuxPorts::defaultPortsDir()),
+                                                PosixSerialSettings{.timeouts = timeouts, .fixedDevice = device});
+}
+
 }  // namespace k54

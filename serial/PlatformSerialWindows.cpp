@@ -14,4 +14,9 @@ std::unique_ptr<SerialBackend> makePlatformSerialBackend(const std::filesystem::
     return makePlatformSerialBackend(timeouts);
 }
 
+std::unique_ptr<SerialBackend> makeDeviceSerialBackend(const std::filesystem::path& device,
+                                                       const ReadTimeouts& timeouts) {
+    return std::make_unique<Win32SerialBackend>(soundOpenFailureBeep, timeouts, device.string());
+}
+
 }  // namespace k54

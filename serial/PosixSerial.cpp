@@ -8,6 +8,7 @@
 #include <termios.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <utility>
 
 namespace k54 {
@@ -21,6 +22,28 @@ std::chrono::milliseconds writeLimit(std::size_t count) {
     return std::max(byCount, std::chrono::milliseconds(1000));
 }
 
+// The reason an open(2) of the device failed, from its error number.
+OpenFailureReason reasonOfOpenError(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENXIO:
+        case ENODEV:
+        case ENOTDIR:
+        case ELOOP:
+            return OpenFailureReason::noSuchDevice;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return OpenFailureReason::noPermission;
+        case EBUSY:
+            return OpenFailureReason::busy;
+        case EISDIR:
+            return OpenFailureReason::notSerial;
+        default:
+            return OpenFailureReason::other;
+    }
+}
+
 }  // namespace
 
 PosixSerialBackend::PosixSerialBackend(LinuxPorts ports, PosixSerialSettings settings)
@@ -32,8 +55,17 @@ PosixSerialBackend::~PosixSerialBackend() {
 
 bool PosixSerialBackend::openDevice(uint8_t port, uint32_t baud) {
     closeDevice();
-    const std::filesystem::path path = ports_.devicePath(port);
-    if (path.empty() || lock_.acquire(settings_.lockFolder, path) == DeviceLock::Outcome::heldByAnother) {
+    failure_ = {};
+    const std::filesystem::path path = devicePath(port);
+    if (path.empty()) {
+        return fail(OpenFailureReason::noSuchPort, path);
+    }
+    if (lock_.acquire(settings_.lockFolder, path) == DeviceLock::Outcome::heldByAnother) {
+        fail(OpenFailureReason::heldByProcess, path);
+        if (const std::optional<pid_t> holder = lock_.holder()) {
+            failure_.holder = *holder;
+            failure_.holderName = processName(*holder);
+        }
         return false;
     }
     if (!openLocked(path, baud)) {
@@ -43,15 +75,35 @@ bool PosixSerialBackend::openDevice(uint8_t port, uint32_t baud) {
     return true;
 }
 
+std::filesystem::path PosixSerialBackend::devicePath(uint8_t port) const {
+    return settings_.fixedDevice.empty() ? ports_.devicePath(port) : settings_.fixedDevice;
+}
+
+bool PosixSerialBackend::fail(OpenFailureReason reason, const std::filesystem::path& path, int systemError) {
+    failure_ = OpenFailure{};
+    failure_.reason = reason;
+    failure_.device = path.string();
+    failure_.systemError = systemError;
+    return false;
+}
+
 bool PosixSerialBackend::openLocked(const std::filesystem::path& path, uint32_t baud) {
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.valid() || !isSerialDevice(fd.get()) || !takeExclusively(fd.get())) {
-        return false;
+    if (!fd.valid()) {
+        const int error = errno;
+        return fail(reasonOfOpenError(error), path, error);
+    }
+    if (!isSerialDevice(fd.get())) {
+        return fail(OpenFailureReason::notSerial, path);
+    }
+    if (!takeExclusively(fd.get())) {
+        return fail(OpenFailureReason::busy, path, errno);
     }
     SavedLine saved = saveLine(fd.get());
     if (!applyLineSettings(fd.get(), baud)) {
+        const int error = errno;
         static_cast<void>(::ioctl(fd.get(), TIOCNXCL));
-        return false;
+        return fail(OpenFailureReason::settingsRefused, path, error);
     }
     kernelDrivesRts_ = enableKernelRs485(fd.get());
     savedLine_ = std::move(saved);

@@ -19,6 +19,8 @@ namespace k54 {
 struct PosixSerialSettings {
     std::filesystem::path lockFolder = defaultLockFolder();
     ReadTimeouts timeouts{};
+    // When set, the device every port number opens (a device named by its path rather than by a number).
+    std::filesystem::path fixedDevice{};
 };
 
 class PosixSerialBackend final : public SerialBackend {
@@ -44,9 +46,12 @@ public:
     bool isOpen() const override;
     std::vector<std::string> deviceNames() const override;
     std::string describe(uint8_t port) const override;
+    OpenFailure openFailure() const override { return failure_; }
 
 private:
+    std::filesystem::path devicePath(uint8_t port) const;
     bool openLocked(const std::filesystem::path& path, uint32_t baud);
+    bool fail(OpenFailureReason reason, const std::filesystem::path& path, int systemError = 0);
     void setModemLine(int line, bool on) const;
 
     LinuxPorts ports_;
@@ -55,6 +60,7 @@ private:
     UniqueFd fd_;
     SavedLine savedLine_;
     bool kernelDrivesRts_ = false;
+    OpenFailure failure_;
 };
 
 }  // namespace k54

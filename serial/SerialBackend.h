@@ -1,5 +1,6 @@
 #pragma once
 
+#include "serial/OpenFailure.h"
 #include "serial/ReadTimeouts.h"
 
 #include <chrono>
@@ -41,6 +42,8 @@ public:
     virtual std::vector<std::string> deviceNames() const = 0;
     // The device behind a port number, for a tooltip.
     virtual std::string describe(uint8_t port) const = 0;
+    // Why the last openDevice failed; nothing known (reason none) unless the back end tells.
+    virtual OpenFailure openFailure() const { return {}; }
 };
 
 }  // namespace k54

@@ -28,21 +28,42 @@ void configure(HANDLE handle, uint32_t baud, const ReadTimeouts& readTimeouts) {
     static_cast<void>(::SetCommTimeouts(handle, &timeouts));
 }
 
+// Windows refuses a port that another program has open with "access denied" (it opens ports exclusively).
+OpenFailureReason openFailureReason(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_BAD_UNIT:
+            return OpenFailureReason::noSuchDevice;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+            return OpenFailureReason::busy;
+        default:
+            return OpenFailureReason::other;
+    }
+}
+
 }  // namespace
 
 void soundOpenFailureBeep() {
     static_cast<void>(::Beep(0, 0));
 }
 
-Win32SerialBackend::Win32SerialBackend(std::function<void()> openFailureAlert, ReadTimeouts timeouts)
-    : openFailureAlert_(std::move(openFailureAlert)), timeouts_(timeouts) {}
+Win32SerialBackend::Win32SerialBackend(std::function<void()> openFailureAlert, ReadTimeouts timeouts,
+                                       std::string fixedDevice)
+    : openFailureAlert_(std::move(openFailureAlert)), timeouts_(timeouts), fixedDevice_(std::move(fixedDevice)) {}
 
 bool Win32SerialBackend::openDevice(uint8_t port, uint32_t baud) {
     closeDevice();
-    const std::string name = cPort::deviceName(port);
+    failure_ = {};
+    const std::string name = fixedDevice_.empty() ? cPort::deviceName(port) : fixedDevice_;
     UniqueHandle handle(::CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle.valid()) {
+        const DWORD error = ::GetLastError();
+        failure_.reason = openFailureReason(error);
+        failure_.device = name;
+        failure_.systemError = static_cast<int>(error);
         if (openFailureAlert_) {
             openFailureAlert_();
         }

@@ -16,9 +16,10 @@ void soundOpenFailureBeep();
 
 class Win32SerialBackend final : public SerialBackend {
 public:
-    // `openFailureAlert` sounds when CreateFileA refuses a port; `timeouts` are the read limits.
+    // `openFailureAlert` sounds when CreateFileA refuses a port; `timeouts` are the read limits; a
+    // `fixedDevice` ("COM3", "\\.\COM10"), when given, is opened whatever port number is asked for.
     explicit Win32SerialBackend(std::function<void()> openFailureAlert = soundOpenFailureBeep,
-                                ReadTimeouts timeouts = {});
+                                ReadTimeouts timeouts = {}, std::string fixedDevice = {});
 
     bool openDevice(uint8_t port, uint32_t baud) override;
     void purgeInput() override;
@@ -39,6 +40,7 @@ public:
     std::vector<std::string> deviceNames() const override;
     // The device-namespace path of the port, e.g. "\\.\COM10".
     std::string describe(uint8_t port) const override;
+    OpenFailure openFailure() const override { return failure_; }
 
     // The open device (INVALID_HANDLE_VALUE when none), for reading back what the driver took.
     HANDLE nativeHandle() const { return handle_.get(); }
@@ -52,7 +54,9 @@ private:
 
     std::function<void()> openFailureAlert_;
     ReadTimeouts timeouts_;
+    std::string fixedDevice_;
     UniqueHandle handle_;
+    OpenFailure failure_;
 };
 
 }  // namespace k54

@@ -152,6 +152,22 @@ INSTANTIATE_TEST_SUITE_P(
                     HolderCase{"Empty", [] { return std::string(); }, true}),
     [](const testing::TestParamInfo<HolderCase>& info) { return std::string(info.param.name); });
 
+TEST_F(SerialLock, ARefusedOpenNamesTheProcessThatHoldsTheLock) {
+    writeFile(lockFile(), "         1\n");
+    ASSERT_FALSE(open());
+    const k54::OpenFailure failure = port.openFailure();
+    EXPECT_EQ(failure.reason, k54::OpenFailureReason::heldByProcess);
+    EXPECT_EQ(failure.holder, kLivePid);
+    std::string comm = fileText("/proc/1/comm");
+    comm.erase(comm.find_last_not_of('\n') + 1);
+    EXPECT_FALSE(comm.empty());
+    EXPECT_EQ(failure.holderName, comm);
+    EXPECT_EQ(failure.device, (dir.path() / "com5").string());
+    ASSERT_TRUE(fs::remove(lockFile()));
+    EXPECT_TRUE(open());
+    EXPECT_EQ(port.openFailure().reason, k54::OpenFailureReason::none);
+}
+
 TEST_F(SerialLock, ALockTakenOverByAnotherProgramIsNotRemovedOnClose) {
     ASSERT_TRUE(open());
     const std::string theirs = "         1\n";

@@ -110,6 +110,29 @@ TEST_F(SerialTimeouts, TheTotalLimitIsTheBackEndsAndChangesWhileThePortIsOpen) {
     EXPECT_LT(shortRead, longerRead);
 }
 
+// A scan's limits: a reply must begin within the first-byte limit, and one that has begun is read whole
+// though it ends after that limit.
+TEST_F(SerialTimeouts, TheFirstByteLimitEndsASilentReadButNotAReplyBegunInTime) {
+    const k54::ReplyShape nineBytes{[](std::span<const uint8_t>) { return std::size_t{9}; },
+                                    [](std::span<const uint8_t>) { return true; }};
+    port.setReadTimeouts({100ms, 1ms, 1000ms, 60ms});
+    auto start = Clock::now();
+    EXPECT_TRUE(port.receiveReply(rx, 9, nineBytes).line.empty());
+    const auto silent = Clock::now() - start;
+    EXPECT_GE(silent, 60ms);
+    EXPECT_LT(silent, 500ms);
+
+    const std::vector<uint8_t> frame = withCrc({0x01, 0x03, 0x04, 0x01, 0x5A, 0x00, 0x0D});
+    FakeSlave slave(
+        pty, 0,
+        {ReplyStep{{frame.begin(), frame.begin() + 2}, 20ms}, ReplyStep{{frame.begin() + 2, frame.end()}, 80ms}});
+    start = Clock::now();
+    const k54::Reception reception = port.receiveReply(rx, 9, nineBytes);
+    EXPECT_EQ(reception.line, frame);
+    EXPECT_EQ(reception.end, k54::ReadEnd::complete);
+    EXPECT_GE(Clock::now() - start, 100ms);
+}
+
 TEST(SerialTimeoutsOfTheProgram, AreTheDescribedOnesUnlessTheBackEndIsMadeWithOthers) {
     EXPECT_EQ(k54::makePlatformSerialBackend()->readTimeouts(), (k54::ReadTimeouts{100ms, 100ms, 5000ms}));
     const k54::ReadTimeouts quickScan{20ms, 2ms, 50ms};

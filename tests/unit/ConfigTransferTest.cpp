@@ -6,6 +6,7 @@
 
 #include "config/ConfigFile.h"
 #include "config/ConfigTransfer.h"
+#include "config/ParameterWrites.h"
 #include "config/TextFormat.h"
 #include "tests/unit/Rig.h"
 
@@ -173,17 +174,34 @@ TEST_F(ConfigTransfer, TheFactoryWriteStopsAtTheFirstUnansweredRequest) {
     EXPECT_EQ(std::find(log.begin(), log.end(), "Запись завершена!"), log.end());
 }
 
-TEST_F(ConfigTransfer, WriteParameterSendsAWideRowAsTwoRegistersHighWordFirst) {
+TEST_F(ConfigTransfer, WritingParametersSendsAWideRowAsTwoRegistersHighWordFirst) {
     ASSERT_TRUE(rig.connect());
     rig.state().row(row::Dph).value = 70000;
-    const std::size_t from = rig.sim.traceLines().size();
-    EXPECT_EQ(writeParameter(rig.session(), row::Dph), 0);
     rig.state().row(row::Adr).value = 40000;
-    EXPECT_EQ(writeParameter(rig.session(), row::Adr), 0);
+    const std::size_t from = rig.sim.traceLines().size();
+    InstrumentLink link = instrumentLink(rig.session());
+    const ParameterWrites writes = writeParameters(link, rig.state().params, {row::Dph, row::Adr});
+    EXPECT_FALSE(writes.failed());
+    EXPECT_EQ(writes.results, (std::vector<std::pair<int, uint8_t>>{{row::Dph, 0}, {row::Adr, 0}}));
     const auto requests = rig.requestsFrom(from);
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].substr(0, 32), "01 10 00 08 00 02 04 00 01 11 70");
     EXPECT_EQ(requests[1].substr(0, 17), "01 06 00 15 9C 40");
+}
+
+TEST_F(ConfigTransfer, WritingParametersGoesOnAfterAnExceptionButNotAfterSilence) {
+    ASSERT_TRUE(rig.connect());
+    InstrumentLink link = instrumentLink(rig.session());
+    rig.sim.control("fault exception=3");
+    const ParameterWrites refused = writeParameters(link, rig.state().params, {row::Dph, row::Adr});
+    EXPECT_EQ(refused.results, (std::vector<std::pair<int, uint8_t>>{{row::Dph, 3}, {row::Adr, 3}}));
+    EXPECT_TRUE(refused.failed());
+    EXPECT_FALSE(refused.lineSilent());
+    rig.sim.control("fault silent");
+    const ParameterWrites unanswered = writeParameters(link, rig.state().params, {row::Dph, row::Adr, row::Us1});
+    EXPECT_EQ(unanswered.results, (std::vector<std::pair<int, uint8_t>>{{row::Dph, kNoReply}}));
+    EXPECT_EQ(unanswered.skipped, (std::vector<int>{row::Adr, row::Us1}));
+    EXPECT_TRUE(unanswered.lineSilent());
 }
 
 }  // namespace

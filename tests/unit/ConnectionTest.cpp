@@ -26,20 +26,6 @@ bool looksDisconnected(HeadlessForm& form) {
            form.isEnabled("Spd_B") && form.isEnabled("Com_B");
 }
 
-TEST(PortList, EachExistingPortOnceInAscendingOrder) {
-    EXPECT_EQ(portNumbersFromDeviceNames({"COM3", "COM10", "COM1", "COM3"}), (std::vector<int>{1, 3, 10}));
-    EXPECT_EQ(portNumbersFromDeviceNames({"COM", "COMX", "com5", "Com6", "COM0", "COM300", "LPT1", "COM07"}),
-              (std::vector<int>{7}));
-    EXPECT_TRUE(portNumbersFromDeviceNames({}).empty());
-}
-
-TEST(DeviceVersion, IsSignedSoAHighFirstByteIsOld) {
-    EXPECT_EQ(deviceVersion(1, 90, 0, 13), kMinDeviceVersion);
-    EXPECT_LT(deviceVersion(1, 90, 0, 12), kMinDeviceVersion);
-    EXPECT_GT(deviceVersion(2, 0, 0, 0), kMinDeviceVersion);
-    EXPECT_LT(deviceVersion(128, 0, 0, 0), kMinDeviceVersion);
-}
-
 class Connection : public ::testing::Test {
 protected:
     test::SimRig rig;

@@ -58,19 +58,25 @@ TEST_F(EntryRules, TheNumberIsCutThenHeldThenCoarsened) {
         int row;
         double typed;
         int32_t raw;
-        bool coarse;
+        bool coarse, held;
     };
     const Case cases[] = {
-        {row::Us1, 12.35, 123, false},    {row::Us1, -12.35, 0, false},  // below the display range's low
-        {row::Dph, 1234.5, 12340, true},  {row::Icd, 25, 2000, false},  {row::rLn, 150, 10000, false},
-        {row::Us1, 50.09, 500, false},    {row::Dpl, -1e30, 0, false},  {row::Dph, 1e30, 25000, true},
-        {row::Us2, 2560.05, 25000, true},  // held to the display range's high, then coarse
-        {row::Us2, 1000.5, 10000, true},   // 10005, coarsened
+        {row::Us1, 12.35, 123, false, false},
+        {row::Us1, -12.35, 0, false, true},  // below the display range's low
+        {row::Dph, 1234.5, 12340, true, false},
+        {row::Icd, 25, 2000, false, true},
+        {row::rLn, 150, 10000, false, true},
+        {row::Us1, 50.09, 500, false, false},
+        {row::Dpl, -1e30, 0, false, true},
+        {row::Dph, 1e30, 25000, true, true},
+        {row::Us2, 2560.05, 25000, true, true},  // held to the display range's high, then coarse
+        {row::Us2, 1000.5, 10000, true, false},  // 10005, coarsened
     };
     for (const Case& c : cases) {
         const LimitedEntry entry = limitEntry(rows, c.row, nudgedEntry(c.typed));
         EXPECT_EQ(entry.raw, c.raw) << c.row << " " << c.typed;
         EXPECT_EQ(entry.coarse, c.coarse) << c.row << " " << c.typed;
+        EXPECT_EQ(entry.held, c.held) << c.row << " " << c.typed;
     }
 }
 

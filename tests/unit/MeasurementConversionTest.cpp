@@ -94,5 +94,27 @@ TEST(MeasurementNumber, IsTheNumberTheTextShows) {
     EXPECT_EQ(measurementNumber("12a"), std::nullopt);
 }
 
+// A poll as it is shown and recorded: the converted value's text and number, its unit and band.
+TEST(MeasurementPoll, IsTheValueAsShownOrNoAnswer) {
+    ParamTable rows = kParamTemplate;
+    rows.at(row::Mod).value = 22;  // 0 ... 320 Ohm
+    rows.at(row::Ufp).value = 2;
+    const auto time = std::chrono::system_clock::time_point(std::chrono::seconds(1'700'000'000));
+    const MeasurementPoll poll = measurementPoll(rows, 160'456, time, ',');
+    EXPECT_TRUE(poll.answered);
+    EXPECT_EQ(poll.time, time);
+    EXPECT_EQ(poll.text, "  160,45");
+    EXPECT_DOUBLE_EQ(poll.value, 160.45);
+    EXPECT_EQ(poll.decimals, 2);
+    EXPECT_EQ(poll.unit, "Ом");
+    ASSERT_TRUE(poll.band.has_value());
+    EXPECT_DOUBLE_EQ(poll.band->high, 320.0);
+    const MeasurementPoll silent = measurementPoll(rows, std::nullopt, time, ',');
+    EXPECT_FALSE(silent.answered);
+    EXPECT_EQ(silent.time, time);
+    EXPECT_TRUE(silent.text.empty());
+    EXPECT_TRUE(silent.unit.empty());
+}
+
 }  // namespace
 }  // namespace k54

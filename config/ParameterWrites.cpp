@@ -1,0 +1,28 @@
+#include "config/ParameterWrites.h"
+
+#include <algorithm>
+
+namespace k54 {
+
+bool ParameterWrites::failed() const {
+    return !skipped.empty() || std::ranges::any_of(results, [](const auto& written) { return written.second != 0; });
+}
+
+bool ParameterWrites::lineSilent() const {
+    return std::ranges::any_of(results, [](const auto& written) { return written.second == kNoReply; });
+}
+
+ParameterWrites writeParameters(InstrumentLink& link, const ParamTable& rows, const std::vector<int>& rowIndices) {
+    ParameterWrites writes;
+    for (const int rowIndex : rowIndices) {
+        if (writes.lineSilent()) {
+            writes.skipped.push_back(rowIndex);
+            continue;
+        }
+        const uint8_t result = link.writeParameter(rowIndex, rows.at(static_cast<std::size_t>(rowIndex)).value);
+        writes.results.emplace_back(rowIndex, result);
+    }
+    return writes;
+}
+
+}  // namespace k54

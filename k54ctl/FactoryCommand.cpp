@@ -1,0 +1,93 @@
+// factory: the factory configuration written to the instrument, after a confirmation (--yes, or a
+// question on a terminal) and a backup of what it holds; then read back and compared, as the window
+// reads it back.
+#include "config/Backup.h"
+#include "config/ConfigDiff.h"
+#include "config/FactoryWrite.h"
+#include "config/ParamKeys.h"
+#include "config/PathText.h"
+#include "k54ctl/Commands.h"
+#include "k54ctl/ExitStatus.h"
+#include "k54ctl/Instrument.h"
+#include "serial/LocalTime.h"
+#include "k54ctl/ParameterText.h"
+#include "k54ctl/ProgressBar.h"
+#include "k54ctl/ScanPlan.h"
+
+namespace k54::ctl {
+namespace {
+
+// --yes, or "y" / "yes" to the question on a terminal.
+bool confirmed(const FactoryOptions& factory, Console& console, const LineOptions& line) {
+    if (factory.yes) return true;
+    console.err << "Write the factory configuration to the instrument at address " << line.address
+                << "? It overwrites every parameter, the address and speed too. [y/N] " << std::flush;
+    const auto answer = console.readLine ? console.readLine() : std::nullopt;
+    return answer && (*answer == "y" || *answer == "Y" || *answer == "yes");
+}
+
+std::string rowList(const std::vector<int>& rows) {
+    std::string text;
+    for (const int r : rows) text += " " + std::string(keyOfRow(r));
+    return text;
+}
+
+int writeAndCheck(Instrument& instrument, const FactoryOptions& factory, const LineOptions& line) {
+    Console& console = instrument.console();
+    const auto folder = factory.backupDir.empty() ? defaultBackupFolder() : pathFromUtf8(factory.backupDir);
+    const TakenBackup taken = takeBackup(instrument.link(), folder, localCalendarTime(std::time(nullptr)));
+    if (taken.modbusResult != 0) return instrument.exchangeFailed("reading the configuration to back it up");
+    if (!taken.backup.written())
+        return complain(console, kExitUsage,
+                        "cannot back up the instrument's configuration (" + taken.backup.error +
+                            "): nothing written. Give a folder that can be written: --backup-dir DIR.");
+    console.out << "backup: " << utf8Text(taken.backup.path) << std::endl;
+
+    ProgressBar bar(console, "factory");
+    const FactoryWriteReport report =
+        writeFactoryValues(instrument.link(), [&bar](int done, int total) { bar.show(done, total); });
+    bar.clear();
+    if (report.unanswered)
+        return instrument.exchangeFailed("writing " + std::string(keyOfRow(*report.unanswered)) +
+                                         " (the rows after it were not written)");
+    if (!report.refused.empty())
+        return complain(console, kExitLineFailure, "the instrument refused" + rowList(report.refused));
+    console.out << "the factory configuration is written" << std::endl;
+
+    RegisterImage held{};
+    if (instrument.link().readConfiguration(held) != 0) {
+        if (line.address == kFactoryAddress && line.baud == kFactoryBaud)
+            return instrument.exchangeFailed("reading the configuration back");
+        console.err << "k54ctl: note: no answer at address " << line.address << ", " << line.baud
+                    << " baud any more: the instrument answers at its factory setting, address 1 at 19200 baud, "
+                       "once it takes it"
+                    << std::endl;
+        return kExitOk;
+    }
+    std::vector<int> differing;
+    for (const Difference& d : differences(registerImage(kParamTemplate, true), held, false))
+        differing.push_back(d.row);
+    if (!differing.empty())
+        return complain(console, kExitLineFailure,
+                        "read back, the instrument holds other values for" + rowList(differing));
+    console.out << "read back: the instrument holds the factory configuration" << std::endl;
+    return kExitOk;
+}
+
+}  // namespace
+
+int writeFactory(const LineOptions& line, const FactoryOptions& factory, Console& console) {
+    if (!factory.yes && !console.inIsTerminal)
+        return complain(console, kExitUsage,
+                        "the factory write overwrites the whole configuration: give --yes (or run it on a terminal "
+                        "to be asked)");
+    return withInstrument(line, console, [&](Instrument& instrument) {
+        if (!confirmed(factory, console, line)) {
+            console.err << "k54ctl: nothing written" << std::endl;
+            return kExitLineFailure;
+        }
+        return writeAndCheck(instrument, factory, line);
+    });
+}
+
+}  // namespace k54::ctl

@@ -1,0 +1,177 @@
+// load and diff: a configuration file against the instrument. The file is checked whole before the
+// line is touched: a file with any problem ends the command (exit status 2) with nothing written.
+#include <algorithm>
+#include <optional>
+
+#include "config/Backup.h"
+#include "config/ConfigDiff.h"
+#include "config/ConfigFile.h"
+#include "config/ParamKeys.h"
+#include "config/PathText.h"
+#include "config/Restore.h"
+#include "k54ctl/Commands.h"
+#include "k54ctl/ExitStatus.h"
+#include "k54ctl/Instrument.h"
+#include "serial/LocalTime.h"
+#include "k54ctl/ParameterText.h"
+#include "k54ctl/ProgressBar.h"
+#include "k54ctl/TextTable.h"
+
+namespace k54::ctl {
+namespace {
+
+constexpr std::string_view kWholeFile = "the file: ";
+
+// The file's configuration, its notices said; nothing (its problems said) when it has any problem.
+std::optional<RegisterImage> checkedFile(const std::string& file, Console& console) {
+    const LoadedConfiguration loaded = loadConfigurationFile(pathFromUtf8(file));
+    for (const ConfigNotice& notice : loaded.notices)
+        console.err << "k54ctl: note: " << file << ": " << describeNotice(notice) << std::endl;
+    if (!loaded.configuration) {
+        for (const ConfigProblem& problem : loaded.problems) {
+            // A problem of the whole file is told after the file's name, without "the file" again.
+            std::string text = describeProblem(problem);
+            if (text.starts_with(kWholeFile)) text.erase(0, kWholeFile.size());
+            console.err << "k54ctl: " << file << ": " << text << std::endl;
+        }
+        console.err << "k54ctl: " << file << " is refused: nothing written" << std::endl;
+        return std::nullopt;
+    }
+    return loaded.configuration->registers;
+}
+
+std::string keyList(const std::vector<int>& rows) {
+    std::string text;
+    for (const int r : rows) text += (text.empty() ? "" : ", ") + std::string(keyOfRow(r));
+    return text.empty() ? "none" : text;
+}
+
+std::string labelOf(int r) {
+    return std::string(kParamKeys.at(static_cast<std::size_t>(r)).label);
+}
+
+// The differing rows, each from the instrument's value to the file's.
+void writeChanges(std::ostream& out, const RegisterImage& current, const RegisterImage& target,
+                  const std::vector<int>& rows, std::string_view note = {}) {
+    const ParamTable from = rowsOf(current), to = rowsOf(target);
+    TextTable table;
+    for (const int r : rows)
+        table.addRow({std::string(keyOfRow(r)), labelOf(r), valueWithUnit(from, r, valueInImage(current, r)), "->",
+                      valueWithUnit(to, r, valueInImage(target, r)) + std::string(note)});
+    table.write(out);
+}
+
+// The link rows that differ but stay as they are without --with-address.
+std::vector<int> keptLinkRows(const RegisterImage& current, const RegisterImage& target) {
+    const std::vector<int> all = restorePlan(current, target, true), written = restorePlan(current, target, false);
+    std::vector<int> kept;
+    std::ranges::copy_if(all, std::back_inserter(kept),
+                         [&](int r) { return std::ranges::find(written, r) == written.end(); });
+    return kept;
+}
+
+int dryRun(Instrument& instrument, const RegisterImage& target, bool withAddress) {
+    RegisterImage current{};
+    if (instrument.link().readConfiguration(current) != 0)
+        return instrument.exchangeFailed("reading the configuration");
+    std::ostream& out = instrument.console().out;
+    const std::vector<int> plan = restorePlan(current, target, withAddress);
+    writeChanges(out, current, target, plan);
+    if (!withAddress)
+        writeChanges(out, current, target, keptLinkRows(current, target), "  (kept: only with --with-address)");
+    out << plan.size() << (plan.size() == 1 ? " parameter" : " parameters")
+        << " would be written; nothing written (--dry-run)" << std::endl;
+    return kExitOk;
+}
+
+int restoreFailed(Instrument& instrument, const RestoreReport& report) {
+    Console& console = instrument.console();
+    switch (report.outcome) {
+        case RestoreOutcome::ReadFailed:
+            return instrument.exchangeFailed("reading the configuration");
+        case RestoreOutcome::BackupFailed:
+            return complain(console, kExitUsage,
+                            "cannot back up the instrument's configuration before overwriting it (" +
+                                report.backup.error +
+                                "): nothing written. Give a folder that can be written: --backup-dir DIR.");
+        case RestoreOutcome::WriteFailed:
+            instrument.exchangeFailed("writing " + std::string(keyOfRow(report.unwritten.front())));
+            break;
+        case RestoreOutcome::ReadBackFailed:
+            instrument.exchangeFailed("reading the configuration back");
+            break;
+        case RestoreOutcome::ReadBackDiffers: {
+            const ParamTable held = rowsOf(report.readBack.value_or(RegisterImage{}));
+            for (const Difference& d : report.readBackDifferences)
+                console.err << "k54ctl: " << keyOfRow(d.row) << " was written as " << valueText(d.row, d.from)
+                            << ", the instrument holds " << valueWithUnit(held, d.row, d.to) << std::endl;
+            console.err << "k54ctl: the instrument does not hold what was written" << std::endl;
+            break;
+        }
+        case RestoreOutcome::Restored:
+            return kExitOk;
+    }
+    console.err << "k54ctl: written: " << keyList(report.written) << "; not written: " << keyList(report.unwritten)
+                << std::endl;
+    return kExitLineFailure;
+}
+
+int restore(Instrument& instrument, const RegisterImage& target, const LoadOptions& load) {
+    Console& console = instrument.console();
+    ProgressBar bar(console, "load");
+    RestoreOptions options;
+    options.withLink = load.withAddress;
+    options.backupFolder = load.backupDir.empty() ? defaultBackupFolder() : pathFromUtf8(load.backupDir);
+    options.now = localCalendarTime(std::time(nullptr));
+    options.progress = [&bar](int done, int total) { bar.show(done, total); };
+    const RestoreReport report = restoreConfiguration(instrument.link(), target, options);
+    bar.clear();
+    if (report.backup.written()) console.out << "backup: " << utf8Text(report.backup.path) << std::endl;
+    if (report.outcome != RestoreOutcome::Restored) return restoreFailed(instrument, report);
+    if (report.planned.empty()) {
+        console.out << "the instrument already holds this configuration: nothing written" << std::endl;
+        return kExitOk;
+    }
+    console.out << "written and read back: " << keyList(report.written) << std::endl;
+    if (report.linkChanged) {
+        const int32_t speed = valueInImage(target, row::Spd);
+        console.out << "the instrument answers at address " << valueInImage(target, row::Adr) << ", "
+                    << (speed >= 0 && speed < static_cast<int32_t>(kBaudRates.size())
+                            ? std::to_string(kBaudRates.at(static_cast<std::size_t>(speed))) + " baud"
+                            : "speed " + std::to_string(speed))
+                    << " once it takes the new settings" << std::endl;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int loadConfiguration(const LineOptions& line, const LoadOptions& load, Console& console) {
+    const auto target = checkedFile(load.file, console);
+    if (!target) return kExitUsage;
+    return withInstrument(line, console, [&](Instrument& instrument) {
+        return load.dryRun ? dryRun(instrument, *target, load.withAddress) : restore(instrument, *target, load);
+    });
+}
+
+int diffConfiguration(const LineOptions& line, const std::string& file, Console& console) {
+    const auto fromFile = checkedFile(file, console);
+    if (!fromFile) return kExitUsage;
+    return withInstrument(line, console, [&](Instrument& instrument) {
+        RegisterImage current{};
+        if (instrument.link().readConfiguration(current) != 0)
+            return instrument.exchangeFailed("reading the configuration");
+        const ParamTable inFile = rowsOf(*fromFile), held = rowsOf(current);
+        TextTable table;
+        for (const Difference& d : differences(*fromFile, current, true))
+            table.addRow({std::string(keyOfRow(d.row)), labelOf(d.row), "file " + valueWithUnit(inFile, d.row, d.from),
+                          "instrument " + valueWithUnit(held, d.row, d.to)});
+        if (table.empty())
+            console.out << "no differences: the instrument holds the configuration of " << file << std::endl;
+        else
+            table.write(console.out);
+        return kExitOk;
+    });
+}
+
+}  // namespace k54::ctl

@@ -1,0 +1,71 @@
+// read and save: the instrument's whole configuration as a table, as JSON, or into a file.
+#include "config/ConfigFile.h"
+#include "config/ListItems.h"
+#include "config/ParamKeys.h"
+#include "config/ParamValueText.h"
+#include "config/PathText.h"
+#include "k54ctl/Commands.h"
+#include "k54ctl/ExitStatus.h"
+#include "k54ctl/Instrument.h"
+#include "serial/LocalTime.h"
+#include "k54ctl/ParameterText.h"
+#include "k54ctl/TextTable.h"
+
+namespace k54::ctl {
+namespace {
+
+// The configuration registers read, with the firmware read on reaching the instrument, saved now;
+// nothing (the failure said) when the read fails.
+std::optional<SavedConfiguration> readSaved(Instrument& instrument) {
+    RegisterImage image{};
+    if (instrument.link().readConfiguration(image) != 0) {
+        instrument.exchangeFailed("reading the configuration");
+        return std::nullopt;
+    }
+    return SavedConfiguration{firmwareText(instrument.firmware()), savedAtText(localCalendarTime(std::time(nullptr))), image};
+}
+
+void writeTable(std::ostream& out, const RegisterImage& image) {
+    const ParamTable rows = rowsOf(image);
+    TextTable table;
+    for (const int r : shownRows()) {
+        // A list has no unit: its item's text takes the unit's column.
+        const int32_t raw = rows.at(static_cast<std::size_t>(r)).value;
+        const auto item = listItemText(r, raw);
+        table.addRow({std::string(keyOfRow(r)), std::string(kParamKeys.at(static_cast<std::size_t>(r)).label),
+                      engineeringText(r, raw),
+                      item ? "«" + std::string(*item) + "»" : std::string(parameterUnit(rows, r))});
+    }
+    table.write(out);
+}
+
+}  // namespace
+
+int readConfiguration(const LineOptions& line, bool json, Console& console) {
+    return withInstrument(line, console, [&](Instrument& instrument) {
+        const auto saved = readSaved(instrument);
+        if (!saved) return kExitLineFailure;
+        if (json)
+            console.out << configurationFileText(*saved);
+        else
+            writeTable(console.out, saved->registers);
+        return kExitOk;
+    });
+}
+
+int saveConfiguration(const LineOptions& line, const std::string& file, Console& console) {
+    return withInstrument(line, console, [&](Instrument& instrument) {
+        const auto saved = readSaved(instrument);
+        if (!saved) return kExitLineFailure;
+        if (const auto failed = saveConfigurationFile(pathFromUtf8(file), *saved))
+            return complain(console, kExitUsage, "cannot write " + file + ": " + *failed);
+        for (const ConfigProblem& problem : problemsOnLoading(*saved))
+            console.err << "k54ctl: note: this configuration would not load as it stands: " << describeProblem(problem)
+                        << std::endl;
+        console.out << "saved the configuration of address " << line.address << " (firmware " << saved->firmware
+                    << ") to " << file << std::endl;
+        return kExitOk;
+    });
+}
+
+}  // namespace k54::ctl

@@ -1,0 +1,196 @@
+// info, read, save, diff and load against the simulated instrument: what is printed, what is on the wire,
+// what is on disk, and that a file's problem or --dry-run writes nothing.
+#include <fstream>
+
+#include "config/ConfigFile.h"
+#include "tests/k54ctl/CtlRig.h"
+#include "tests/support/ScratchDir.h"
+
+namespace k54::ctl::test {
+namespace {
+
+const std::string kReadVersion = "11 03 00 29 00 02";
+const std::string kReadConfiguration = "11 03 00 00 00 27";
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The factory configuration with some rows changed, as registers 0 - 38.
+RegisterImage factoryWith(std::initializer_list<std::pair<int, int32_t>> changes) {
+    ParamTable rows = kParamTemplate;
+    for (ParamRow& row : rows) row.value = row.factoryValue;
+    for (const auto& [r, value] : changes) rows.at(static_cast<std::size_t>(r)).value = value;
+    return registerImage(rows, false);
+}
+
+class Configuration : public CtlTest {
+protected:
+    // Registers 0 - 38 of the instrument set to the image (before the next request it serves).
+    void holdInInstrument(const RegisterImage& image) {
+        for (int k = 0; k < kConfigRegisterCount; ++k)
+            sim.control("set " + std::to_string(k) + " " + std::to_string(image.at(static_cast<std::size_t>(k))));
+    }
+
+    std::filesystem::path writeFile(const std::string& name, const RegisterImage& image) {
+        const auto path = file(name);
+        EXPECT_FALSE(saveConfigurationFile(path, {"1.90.0013", "2026-03-14T09:30:00", image}).has_value());
+        return path;
+    }
+
+    std::filesystem::path backups() const { return file("backups"); }
+};
+
+TEST_F(Configuration, InfoChecksTheFirmwareAsTheWindowDoes) {
+    const Result accepted = onLine({"info"});
+    EXPECT_EQ(accepted.status, 0);
+    EXPECT_TRUE(
+        holds(accepted.out, "model     КЭР-5400-02(03)\nfirmware  1.90.0013\naddress   17\nspeed     9600 baud\n"));
+    EXPECT_TRUE(holds(accepted.out, "port      COM4 (" + sim.linkPath().string() + " -> "));
+    EXPECT_EQ(requestsFrom(), std::vector<std::string>{kReadVersion});
+
+    sim.control("firmware 1.90.0012");
+    const Result old = onLine({"info"});
+    EXPECT_EQ(old.status, 1);
+    EXPECT_EQ(old.out, "");
+    EXPECT_TRUE(holds(old.err, "has firmware 1.90.0012, older than 1.90.0013"));
+
+    sim.control("firmware 0.90.0013");
+    const Result none = onLine({"read"});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_TRUE(holds(none.err, "reports no firmware version (V1 = 0): it is no КЭР-5400-02(03)"));
+    EXPECT_EQ(requestsFrom().back(), kReadVersion);  // nothing read after a refused version
+}
+
+TEST_F(Configuration, ReadShowsEveryParameterButThePasswordWithItsUnitOrItem) {
+    holdInInstrument(factoryWith({{row::Us1, 850}, {row::Psw, 1234}}));
+    const std::size_t mark = traceMark();
+    const Result result = onLine({"read"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(requestsFrom(mark), (std::vector<std::string>{kReadVersion, kReadConfiguration}));
+    EXPECT_TRUE(holds(result.out, "US_1             Уставка 1 (US_1)                        85.0   Ом\n"));
+    EXPECT_TRUE(
+        holds(result.out,
+              "dAt              Тип датчика (dAt)                       22     «Сопротивление 0...320 Ом (R)»\n"));
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), kParamCount - 1);
+    EXPECT_EQ(result.out.find("password"), std::string::npos);
+}
+
+TEST_F(Configuration, ReadAsJsonIsTheConfigurationFileAndSaveWritesIt) {
+    const RegisterImage held = factoryWith({{row::Mod, 11}, {row::Dph, 12000}, {row::Us2, 10500}, {row::Psw, 77}});
+    holdInInstrument(held);
+    const Result json = onLine({"read", "--json"});
+    EXPECT_EQ(json.status, 0);
+    const LoadedConfiguration fromJson = readConfigurationText(json.out);
+    ASSERT_TRUE(fromJson.configuration.has_value());
+    EXPECT_EQ(fromJson.configuration->registers, withoutPassword(held));
+    EXPECT_EQ(fromJson.configuration->firmware, "1.90.0013");
+
+    const Result saved = onLine({"save", file("plant.json").string()});
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    EXPECT_EQ(saved.out,
+              "saved the configuration of address 17 (firmware 1.90.0013) to " + file("plant.json").string() + "\n");
+    const LoadedConfiguration fromFile = loadConfigurationFile(file("plant.json"));
+    ASSERT_TRUE(fromFile.configuration.has_value());
+    EXPECT_EQ(fromFile.configuration->registers, withoutPassword(held));
+}
+
+TEST_F(Configuration, ASaveThatCannotBeWrittenIsAFileErrorAndLeavesNoFile) {
+    const auto path = file("missing-folder") / "plant.json";
+    const Result result = onLine({"save", path.string()});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_TRUE(holds(result.err, "cannot write " + path.string()));
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(Configuration, DiffListsWhatDiffersWithTheUnitsOfEachSide) {
+    const auto path =
+        writeFile("plant.json", factoryWith({{row::Rng, 2}, {row::Us1, 500}, {row::Us2, 900}, {row::Adr, 12}}));
+    holdInInstrument(factoryWith({}));
+    const Result result = onLine({"diff", path.string()});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "C_HS     Диапазон преобразования (C_HS)  file 2 «Условный полный»  instrument 0 «Входной полный»\n"
+              "address  Адрес                           file 12                   instrument 1\n"
+              "US_1     Уставка 1 (US_1)                file 50.0                 instrument 64.0 Ом\n"
+              "US_2     Уставка 2 (US_2)                file 90.0                 instrument 256.0 Ом\n");
+    holdInInstrument(factoryWith({{row::Rng, 2}, {row::Us1, 500}, {row::Us2, 900}, {row::Adr, 12}, {row::Psw, 99}}));
+    EXPECT_EQ(onLine({"diff", path.string()}).out,
+              "no differences: the instrument holds the configuration of " + path.string() + "\n");
+}
+
+TEST_F(Configuration, ADryRunShowsTheChangesAndWritesNothingAnywhere) {
+    const auto path = writeFile("plant.json", factoryWith({{row::Us1, 500}, {row::Adr, 12}}));
+    holdInInstrument(factoryWith({}));
+    const std::size_t mark = traceMark();
+    const Result result = onLine({"load", path.string(), "--dry-run", "--backup-dir", backups().string()});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "US_1  Уставка 1 (US_1)  64.0 Ом  ->  50.0 Ом\n"
+              "address  Адрес  1  ->  12  (kept: only with --with-address)\n"
+              "1 parameter would be written; nothing written (--dry-run)\n");
+    EXPECT_TRUE(writesFrom(mark).empty());
+    EXPECT_FALSE(std::filesystem::exists(backups()));
+}
+
+TEST_F(Configuration, LoadBacksUpWritesOnlyWhatDiffersAndReadsItBack) {
+    const auto path = writeFile("plant.json", factoryWith({{row::Brn, 0}, {row::Us1, 500}, {row::Adr, 12}}));
+    holdInInstrument(factoryWith({}));
+    const std::size_t mark = traceMark();
+    const Result result = onLine({"load", path.string(), "--backup-dir", backups().string()});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const auto backupFiles = k54::test::filesIn(backups());
+    ASSERT_EQ(backupFiles.size(), 1u);
+    EXPECT_EQ(result.out, "backup: " + backupFiles.front().string() + "\nwritten and read back: CutE, US_1\n");
+    EXPECT_EQ(writesFrom(mark), (std::vector<std::string>{"11 06 00 03 00 00", "11 10 00 1F 00 02 04 00 00 01 F4"}));
+    EXPECT_EQ(requestsFrom(mark).back(), kReadConfiguration);
+    EXPECT_EQ(loadConfigurationFile(backupFiles.front()).configuration->registers, factoryWith({}));
+    EXPECT_EQ(onLine({"load", path.string(), "--backup-dir", backups().string()}).out,
+              "the instrument already holds this configuration: nothing written\n");
+}
+
+TEST_F(Configuration, LoadWithTheAddressWritesAddressAndSpeedLastInOneRequest) {
+    const auto path = writeFile("plant.json", factoryWith({{row::Us1, 500}, {row::Adr, 12}, {row::Spd, 2}}));
+    holdInInstrument(factoryWith({}));
+    const std::size_t mark = traceMark();
+    const Result result = onLine({"load", path.string(), "--with-address", "--backup-dir", backups().string()});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(writesFrom(mark).back(), "11 10 00 15 00 02 04 00 0C 00 02");
+    EXPECT_TRUE(holds(result.out, "the instrument answers at address 12, 9600 baud once it takes the new settings\n"));
+}
+
+TEST_F(Configuration, AFileWithAProblemIsRefusedBeforeTheLineIsTouched) {
+    std::string text = fileText(writeFile("good.json", factoryWith({})));
+    const std::string dpHi = "\"DpHi\": {\"value\": 320.0";
+    text.replace(text.find(dpHi), dpHi.size(), "\"DpHi\": {\"value\": 5000.0");
+    std::ofstream(file("bad.json")) << text;
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"load", file("bad.json").string(), "--backup-dir", backups().string()},
+                                               {"diff", file("bad.json").string()}}) {
+        const std::string command = args.front();
+        const Result result = onLine(args);
+        EXPECT_EQ(result.status, 2) << command;
+        EXPECT_TRUE(holds(result.err, "bad.json: DpHi: 5000.0 is outside 0.1 ... 320.0"));
+        EXPECT_TRUE(holds(result.err, "is refused: nothing written"));
+    }
+    const Result missing = onLine({"load", file("absent.json").string()});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_TRUE(holds(missing.err, "absent.json: cannot be read: "));
+    EXPECT_TRUE(requestsFrom().empty());
+    EXPECT_FALSE(std::filesystem::exists(backups()));
+}
+
+TEST_F(Configuration, ALoadThatTheInstrumentRefusesSaysWhatWasAndWasNotWritten) {
+    const auto path = writeFile("plant.json", factoryWith({{row::Brn, 0}, {row::Us1, 500}}));
+    holdInInstrument(factoryWith({}));
+    sim.control("fault drop-every=4");  // version, configuration, firmware (backup), then the first write
+    const Result result = onLine({"load", path.string(), "--backup-dir", backups().string()});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(holds(result.out, "backup: "));
+    EXPECT_TRUE(holds(result.err, "writing CutE: no reply (time-out) from address 17 at 9600 baud on COM4"));
+    EXPECT_TRUE(holds(result.err, "written: none; not written: CutE, US_1"));
+}
+
+}  // namespace
+}  // namespace k54::ctl::test
