@@ -48,7 +48,7 @@ TEST_F(Configuration, InfoChecksTheFirmwareAsTheWindowDoes) {
     EXPECT_TRUE(
         holds(accepted.out, "model     КЭР-5400-02(03)\nfirmware  1.90.0013\naddress   17\nspeed     9600 baud\n"));
     EXPECT_TRUE(holds(accepted.out, "port      COM4 (" + sim.linkPath().string() + " -> "));
-    EXPECT_EQ(requestsFrom(), std::vector<std::string>{kReadVersion});
+    EXPECT_EQ(sim.requestsFrom(), std::vector<std::string>{kReadVersion});
 
     sim.control("firmware 1.90.0012");
     const Result old = onLine({"info"});
@@ -60,7 +60,7 @@ TEST_F(Configuration, InfoChecksTheFirmwareAsTheWindowDoes) {
     const Result none = onLine({"read"});
     EXPECT_EQ(none.status, 1);
     EXPECT_TRUE(holds(none.err, "reports no firmware version (V1 = 0): it is no КЭР-5400-02(03)"));
-    EXPECT_EQ(requestsFrom().back(), kReadVersion);  // nothing read after a refused version
+    EXPECT_EQ(sim.requestsFrom().back(), kReadVersion);  // nothing read after a refused version
 }
 
 TEST_F(Configuration, ReadShowsEveryParameterButThePasswordWithItsUnitOrItem) {
@@ -68,7 +68,7 @@ TEST_F(Configuration, ReadShowsEveryParameterButThePasswordWithItsUnitOrItem) {
     const std::size_t mark = traceMark();
     const Result result = onLine({"read"});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(requestsFrom(mark), (std::vector<std::string>{kReadVersion, kReadConfiguration}));
+    EXPECT_EQ(sim.requestsFrom(mark), (std::vector<std::string>{kReadVersion, kReadConfiguration}));
     EXPECT_TRUE(holds(result.out, "US_1             Уставка 1 (US_1)                        85.0   Ом\n"));
     EXPECT_TRUE(
         holds(result.out,
@@ -144,7 +144,7 @@ TEST_F(Configuration, LoadBacksUpWritesOnlyWhatDiffersAndReadsItBack) {
     ASSERT_EQ(backupFiles.size(), 1u);
     EXPECT_EQ(result.out, "backup: " + backupFiles.front().string() + "\nwritten and read back: CutE, US_1\n");
     EXPECT_EQ(writesFrom(mark), (std::vector<std::string>{"11 06 00 03 00 00", "11 10 00 1F 00 02 04 00 00 01 F4"}));
-    EXPECT_EQ(requestsFrom(mark).back(), kReadConfiguration);
+    EXPECT_EQ(sim.requestsFrom(mark).back(), kReadConfiguration);
     EXPECT_EQ(loadConfigurationFile(backupFiles.front()).configuration->registers, factoryWith({}));
     EXPECT_EQ(onLine({"load", path.string(), "--backup-dir", backups().string()}).out,
               "the instrument already holds this configuration: nothing written\n");
@@ -177,7 +177,7 @@ TEST_F(Configuration, AFileWithAProblemIsRefusedBeforeTheLineIsTouched) {
     const Result missing = onLine({"load", file("absent.json").string()});
     EXPECT_EQ(missing.status, 2);
     EXPECT_TRUE(holds(missing.err, "absent.json: cannot be read: "));
-    EXPECT_TRUE(requestsFrom().empty());
+    EXPECT_TRUE(sim.requestsFrom().empty());
     EXPECT_FALSE(std::filesystem::exists(backups()));
 }
 

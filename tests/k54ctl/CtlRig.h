@@ -55,20 +55,10 @@ protected:
         return run(args, outIsTerminal);
     }
 
-    // The requests on the wire from the trace's line `mark` on, without their CRC: "11 03 00 29 00 02".
-    std::vector<std::string> requestsFrom(std::size_t mark = 0) const {
-        std::vector<std::string> requests;
-        const auto lines = sim.traceLines();
-        for (std::size_t i = mark; i < lines.size(); ++i)
-            if (lines[i].rfind("req ", 0) == 0 && lines[i].size() > 10)
-                requests.push_back(lines[i].substr(4, lines[i].size() - 10));
-        return requests;
-    }
-
     // The writes (functions 6 and 16) among them.
     std::vector<std::string> writesFrom(std::size_t mark = 0) const {
         std::vector<std::string> writes;
-        for (const std::string& request : requestsFrom(mark))
+        for (const std::string& request : sim.requestsFrom(mark))
             if (request.substr(3, 2) == "06" || request.substr(3, 2) == "10") writes.push_back(request);
         return writes;
     }

@@ -24,7 +24,7 @@ TEST_F(InstrumentCommands, FactoryWithoutYesOffATerminalIsRefusedBeforeTheLineIs
     const Result result = onLine({"factory", "--backup-dir", file("backups").string()});
     EXPECT_EQ(result.status, 2);
     EXPECT_TRUE(holds(result.err, "give --yes"));
-    EXPECT_TRUE(requestsFrom().empty());
+    EXPECT_TRUE(sim.requestsFrom().empty());
 }
 
 TEST_F(InstrumentCommands, FactoryAsksOnATerminalAndANoWritesNothing) {
@@ -54,7 +54,7 @@ TEST_F(InstrumentCommands, FactoryBacksUpWritesEveryRowInRegisterOrderAndReadsBa
     ASSERT_EQ(writes.size(), static_cast<std::size_t>(kParamCount));
     EXPECT_EQ(writes.front(), "11 06 00 00 00 16");
     EXPECT_EQ(writes.back(), "11 10 00 25 00 02 04 00 00 00 01");
-    EXPECT_EQ(requestsFrom(mark).back(), "11 03 00 00 00 27");
+    EXPECT_EQ(sim.requestsFrom(mark).back(), "11 03 00 00 00 27");
 }
 
 TEST_F(InstrumentCommands, FactoryOnASilentLineStopsAtTheFirstUnansweredWrite) {
@@ -93,7 +93,7 @@ TEST_F(InstrumentCommands, WatchPrintsAndRecordsEachPollConvertedAsTheWindowShow
     ASSERT_EQ(csv.size(), 4u);
     EXPECT_EQ(csv.front(), "Время,Значение,Единица");
     EXPECT_TRUE(csv.back().ends_with(",160.000,Ом"));
-    EXPECT_EQ(std::ranges::count(requestsFrom(), std::string("11 03 00 3C 00 02")), 3);
+    EXPECT_EQ(std::ranges::count(sim.requestsFrom(), std::string("11 03 00 3C 00 02")), 3);
 }
 
 TEST_F(InstrumentCommands, WatchConvertsIntoTheScaledRangeWithItsPrecision) {
@@ -119,7 +119,7 @@ TEST_F(InstrumentCommands, WatchStopsAtAPollWithoutAnswerAsTheWindowsPollingDoes
 TEST_F(InstrumentCommands, ACsvFileThatCannotBeMadeIsAFileErrorBeforeTheLineIsTouched) {
     const Result result = onLine({"watch", "--count", "1", "--csv", (file("no-folder") / "v.csv").string()});
     EXPECT_EQ(result.status, 2);
-    EXPECT_TRUE(requestsFrom().empty());
+    EXPECT_TRUE(sim.requestsFrom().empty());
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ TEST_F(TheLine, TheTrafficLogHoldsEveryExchangeAndOneThatCannotBeWrittenIsAFileE
     const Result refused = onLine({"info", "--traffic-log", (file("no-folder") / "t.log").string()});
     EXPECT_EQ(refused.status, 2);
     EXPECT_TRUE(holds(refused.err, "cannot write the traffic log"));
-    EXPECT_EQ(requestsFrom().size(), 1u);
+    EXPECT_EQ(sim.requestsFrom().size(), 1u);
 }
 
 TEST_F(TheLine, UsageErrorsEndWithStatusTwoAndSendNothing) {
@@ -125,7 +125,7 @@ TEST_F(TheLine, UsageErrorsEndWithStatusTwoAndSendNothing) {
         EXPECT_EQ(result.out, "") << shown;
         EXPECT_FALSE(result.err.empty()) << shown;
     }
-    EXPECT_TRUE(requestsFrom().empty());
+    EXPECT_TRUE(sim.requestsFrom().empty());
 }
 
 TEST_F(TheLine, HelpAndVersionGoToStandardOutput) {

@@ -36,7 +36,7 @@ TEST_F(Scan, FindsTheInstrumentAtItsAddressAndSpeedAskingEachAddressOncePerSpeed
     std::vector<int> expected;
     for (int pass = 0; pass < 2; ++pass)
         for (int address = 10; address <= 20; ++address) expected.push_back(address);
-    EXPECT_EQ(probedAddresses(requestsFrom()), expected);
+    EXPECT_EQ(probedAddresses(sim.requestsFrom()), expected);
     const auto trace = sim.traceLines();
     EXPECT_NE(std::ranges::find(trace, "rep none (line at 19200 baud, instrument at 9600)"), trace.end());
     EXPECT_EQ(std::ranges::count_if(
@@ -82,7 +82,7 @@ TEST_F(Scan, ARangeThatIsNoRangeIsAUsageErrorAndNothingIsSent) {
     const Result result = scan({"--address", "30-20"});
     EXPECT_EQ(result.status, 2);
     EXPECT_TRUE(holds(result.err, "--address '30-20' is no address range"));
-    EXPECT_TRUE(requestsFrom().empty());
+    EXPECT_TRUE(sim.requestsFrom().empty());
 }
 
 class ScanFactoryFresh : public Scan {
@@ -94,7 +94,7 @@ TEST_F(ScanFactoryFresh, TheFactorySettingIsAskedFirstSoFirstFindsItAtOnce) {
     const Result result = scan({"--first"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "address 1, 19200 baud: firmware 1.90.0013\n");
-    EXPECT_EQ(requestsFrom(), std::vector<std::string>{"01 03 00 29 00 02"});
+    EXPECT_EQ(sim.requestsFrom(), std::vector<std::string>{"01 03 00 29 00 02"});
     EXPECT_TRUE(holds(result.err, "(1 of 1729 probes"));
 }
 
@@ -121,8 +121,8 @@ TEST_F(ScanTwoInstruments, FirstStopsAtTheFirstFound) {
     const Result result = scan({"--address", "16-31", "--baud", "9600,4800", "--first"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "address 17, 9600 baud: firmware 1.90.0012 (older than 1.90.0013: not supported)\n");
-    EXPECT_EQ(probedAddresses(requestsFrom()).back(), 17);
-    EXPECT_EQ(probedAddresses(requestsFrom()).size(), 2u);
+    EXPECT_EQ(probedAddresses(sim.requestsFrom()).back(), 17);
+    EXPECT_EQ(probedAddresses(sim.requestsFrom()).size(), 2u);
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ TEST_F(Set, ANewInputTypeReadsTheConfigurationBackBeforeTheNextAssignment) {
               "dAt = 11 «Термопара ХА (K) (HA)»\n"
               "  the configuration read back for the new input type\n"
               "rL1 = 1 «Прямая»\n");
-    const auto requests = requestsFrom(mark);
+    const auto requests = sim.requestsFrom(mark);
     const auto type = std::ranges::find(requests, "11 06 00 00 00 0B");
     ASSERT_NE(type, requests.end());
     EXPECT_EQ(*(type + 1), kReadConfiguration);
@@ -77,7 +77,7 @@ TEST_F(Set, AnyAssignmentThatCannotBeTakenRefusesAllBeforeTheLineIsTouched) {
         EXPECT_EQ(result.status, 2) << args.back();
         EXPECT_EQ(result.out, "");
     }
-    EXPECT_TRUE(requestsFrom().empty());
+    EXPECT_TRUE(sim.requestsFrom().empty());
 }
 
 TEST_F(Set, AnUnansweredWriteEndsTheCommandAndNamesWhatWasNotDone) {

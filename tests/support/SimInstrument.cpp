@@ -87,6 +87,15 @@ TraceLines SimInstrument::traceLines() const {
     return lines;
 }
 
+std::vector<std::string> SimInstrument::requestsFrom(std::size_t mark) const {
+    std::vector<std::string> requests;
+    const auto lines = traceLines();
+    for (std::size_t i = mark; i < lines.size(); ++i)
+        if (lines[i].rfind("req ", 0) == 0 && lines[i].size() > 10)
+            requests.push_back(lines[i].substr(4, lines[i].size() - 10));
+    return requests;
+}
+
 bool SimInstrument::waitForTrace(const std::function<bool(const TraceLines&)>& predicate,
                                  std::chrono::milliseconds deadline) const {
     const auto end = Clock::now() + deadline;

@@ -42,6 +42,9 @@ public:
     // The trace as it stands, one entry per line.
     TraceLines traceLines() const;
 
+    // The requests in the trace from its line `mark` on, without their CRC: "11 03 00 29 00 02".
+    std::vector<std::string> requestsFrom(std::size_t mark = 0) const;
+
     // Reads the trace until `predicate` holds for it or the deadline passes; whether it held.
     bool waitForTrace(const std::function<bool(const TraceLines&)>& predicate,
                       std::chrono::milliseconds deadline = std::chrono::seconds(2)) const;

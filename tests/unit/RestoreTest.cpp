@@ -32,16 +32,6 @@ protected:
             sim.control("set " + std::to_string(k) + " " + std::to_string(image.at(static_cast<std::size_t>(k))));
     }
 
-    // The requests from the mark on, without their CRC.
-    std::vector<std::string> requestsFrom(std::size_t mark) const {
-        std::vector<std::string> requests;
-        const auto lines = sim.traceLines();
-        for (std::size_t i = mark; i < lines.size(); ++i)
-            if (lines[i].rfind("req ", 0) == 0 && lines[i].size() > 10)
-                requests.push_back(lines[i].substr(4, lines[i].size() - 10));
-        return requests;
-    }
-
     RestoreReport restore(const RegisterImage& target, bool withLink = false, Progress progress = {}) {
         RestoreOptions options;
         options.withLink = withLink;
@@ -85,7 +75,7 @@ TEST_F(Restore, OnlyTheDifferingParametersGoOnTheWireInRegisterOrderAndTheReadBa
         restore(target, false, [&](int done, int total) { progress.emplace_back(done, total); });
 
     EXPECT_EQ(report.outcome, RestoreOutcome::Restored);
-    EXPECT_EQ(requestsFrom(mark), (std::vector<std::string>{
+    EXPECT_EQ(sim.requestsFrom(mark), (std::vector<std::string>{
                                       kReadConfiguration, kReadFirmware,
                                       "01 06 00 00 00 0B",  // the input type, then read again
                                       kReadConfiguration, "01 06 00 03 00 00", "01 10 00 08 00 02 04 00 00 2E E0",
@@ -116,7 +106,7 @@ TEST_F(Restore, WhenNothingDiffersNothingIsWrittenAndNoBackupTaken) {
     const std::size_t mark = sim.traceLines().size();
     const RestoreReport report = restore(factoryWith({{row::Psw, 99}}), true);
     EXPECT_EQ(report.outcome, RestoreOutcome::Restored);
-    EXPECT_EQ(requestsFrom(mark), (std::vector<std::string>{kReadConfiguration, kReadFirmware}));
+    EXPECT_EQ(sim.requestsFrom(mark), (std::vector<std::string>{kReadConfiguration, kReadFirmware}));
     EXPECT_FALSE(report.backup.written());
     EXPECT_TRUE(backupFiles().empty());
     EXPECT_TRUE(report.readBack);
@@ -128,7 +118,7 @@ TEST_F(Restore, TheBackupIsOnDiskBeforeTheFirstWriteAndAnUnansweredWriteStopsEve
     const RestoreReport report = restore(factoryWith({{row::Brn, 0}, {row::Dph, 12000}}));
     EXPECT_EQ(report.outcome, RestoreOutcome::WriteFailed);
     EXPECT_EQ(report.modbusResult, kNoReply);
-    EXPECT_EQ(requestsFrom(mark).size(), 3u);
+    EXPECT_EQ(sim.requestsFrom(mark).size(), 3u);
     EXPECT_TRUE(report.written.empty());
     EXPECT_EQ(report.unwritten, (std::vector<int>{row::Brn, row::Dph}));
     ASSERT_EQ(backupFiles().size(), 1u);
@@ -146,7 +136,7 @@ TEST_F(Restore, ARefusedWriteStopsTheRestoreWithWhatWasWrittenAndWhatNot) {
     EXPECT_EQ(report.modbusResult, 4);
     EXPECT_EQ(report.written, std::vector<int>{row::Brn});
     EXPECT_EQ(report.unwritten, (std::vector<int>{row::Dph, row::Us2}));
-    EXPECT_EQ(requestsFrom(mark).size(), 4u);  // two reads, the write, the refused write; nothing after it
+    EXPECT_EQ(sim.requestsFrom(mark).size(), 4u);  // two reads, the write, the refused write; nothing after it
     EXPECT_FALSE(report.readBack);
 }
 
@@ -170,7 +160,7 @@ TEST_F(Restore, AnInstrumentThatRefusesTheReadGetsNothingWrittenAndNoBackup) {
     const RestoreReport report = restore(factoryWith({{row::Brn, 0}}));
     EXPECT_EQ(report.outcome, RestoreOutcome::ReadFailed);
     EXPECT_EQ(report.modbusResult, 4);
-    EXPECT_EQ(requestsFrom(mark), std::vector<std::string>{kReadConfiguration});
+    EXPECT_EQ(sim.requestsFrom(mark), std::vector<std::string>{kReadConfiguration});
     EXPECT_TRUE(backupFiles().empty());
 }
 
@@ -181,7 +171,7 @@ TEST_F(Restore, WithoutABackupNothingIsWritten) {
     EXPECT_EQ(report.outcome, RestoreOutcome::BackupFailed);
     EXPECT_FALSE(report.backup.error.empty());
     EXPECT_EQ(report.unwritten, std::vector<int>{row::Brn});
-    EXPECT_EQ(requestsFrom(mark), (std::vector<std::string>{kReadConfiguration, kReadFirmware}));
+    EXPECT_EQ(sim.requestsFrom(mark), (std::vector<std::string>{kReadConfiguration, kReadFirmware}));
 }
 
 TEST_F(Restore, TheLinkRowsOnlyOnRequestLastAfterTheReadBackAddressAndSpeedInOneRequest) {
@@ -190,7 +180,7 @@ TEST_F(Restore, TheLinkRowsOnlyOnRequestLastAfterTheReadBackAddressAndSpeedInOne
     const std::size_t mark = sim.traceLines().size();
     const RestoreReport report = restore(target, true);
     EXPECT_EQ(report.outcome, RestoreOutcome::Restored);
-    EXPECT_EQ(requestsFrom(mark),
+    EXPECT_EQ(sim.requestsFrom(mark),
               (std::vector<std::string>{kReadConfiguration, kReadFirmware, "01 06 00 03 00 00", kReadConfiguration,
                                         "01 06 00 18 00 00", "01 10 00 15 00 02 04 00 07 00 05"}));
     EXPECT_EQ(report.written, (std::vector<int>{row::Brn, row::Ptr, row::Adr, row::Spd}));
@@ -200,7 +190,7 @@ TEST_F(Restore, TheLinkRowsOnlyOnRequestLastAfterTheReadBackAddressAndSpeedInOne
 TEST_F(Restore, AnAddressAloneGoesInAWriteOfItsOwn) {
     const std::size_t mark = sim.traceLines().size();
     const RestoreReport report = restore(factoryWith({{row::Adr, 9}}), true);
-    EXPECT_EQ(requestsFrom(mark).back(), "01 06 00 15 00 09");
+    EXPECT_EQ(sim.requestsFrom(mark).back(), "01 06 00 15 00 09");
     EXPECT_EQ(report.written, std::vector<int>{row::Adr});
     EXPECT_TRUE(report.linkChanged);
 }
