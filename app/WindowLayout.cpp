@@ -221,9 +221,10 @@ void addLowerArea(LayoutBuilder& b) {
     b.add("Config", ControlKind::GroupBox, w, {472, 124, 85, 133}, "Конфигурация").visible = false;
     b.add("Source", ControlKind::Button, "Config", {8, 22, 69, 25}, "Исходная").hint =
         "Установка в памяти компьютера заводских установок";
-    // Configuration files, in the group's free space below "Исходная".
-    b.add("Cfg_Save", ControlKind::Button, "Config", {8, 52, 69, 25}, "Сохранить…");
-    b.add("Cfg_Load", ControlKind::Button, "Config", {8, 82, 69, 25}, "Загрузить…");
+    // Configuration files, in the group's free space below "Исходная"; as wide as the group allows,
+    // so that their longer captions are not cut.
+    b.add("Cfg_Save", ControlKind::Button, "Config", {4, 52, 77, 25}, "Сохранить…");
+    b.add("Cfg_Load", ControlKind::Button, "Config", {4, 82, 77, 25}, "Загрузить…");
 
     b.add("Bar_S", ControlKind::ProgressBar, w, {4, 348, 465, 9});
     b.add(std::string{kLogName}, ControlKind::Memo, w, {4, 360, 465, 117}).enabled = false;

@@ -65,6 +65,9 @@ private slots:
             QCOMPARE(button->parentWidget(), group);
             QVERIFY(button->geometry().top() > below.bottom());
             QVERIFY(QRect(QPoint(0, 0), group->size()).contains(button->geometry()));
+            const auto* push = static_cast<QPushButton*>(button);
+            QVERIFY2(push->fontMetrics().horizontalAdvance(push->text()) + 4 <= push->width(),
+                     "the caption is cut");
             below = button->geometry();
         }
         QVERIFY(s.connect());
