@@ -1,5 +1,7 @@
 #pragma once
-// The CRC-16 that ends every RTU frame (low byte first).
+// The CRC-16 that ends every RTU frame (low byte first). The simulated instrument computes it itself,
+// not with the configurator's serial/Crc16, so that a fault in the master's CRC cannot agree with itself
+// in the tests.
 #include <cstdint>
 #include <span>
 #include <vector>
