@@ -50,8 +50,7 @@ std::string savedAtText(const std::tm& time) {
 
 std::string configurationFileText(const SavedConfiguration& configuration) {
     const RegisterImage image = withoutPassword(configuration.registers);
-    ParamTable rows = kParamTemplate;
-    decodeRegisterImage(rows, image);
+    const ParamTable rows = rowsOf(image);
 
     std::string text = "{\n";
     text += "  \"format\": " + jsonString(kFileFormat) + ",\n";

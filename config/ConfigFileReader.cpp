@@ -197,8 +197,7 @@ private:
     // Where the raw image says otherwise, the parameters hold; the user is told which.
     void compareImage() {
         if (!hasImage_) return;
-        ParamTable imageRows = kParamTemplate;
-        decodeRegisterImage(imageRows, image_);
+        const ParamTable imageRows = rowsOf(image_);
         for (int r = 0; r < kParamCount; ++r) {
             const int32_t fromImage = imageRows.at(static_cast<std::size_t>(r)).value;
             const int32_t fromParameters = rows_.at(static_cast<std::size_t>(r)).value;

@@ -6,11 +6,10 @@
 #include "config/Measurement.h"
 #include "config/RowBinding.h"
 #include "config/TextFormat.h"
+#include "serial/PortNumbers.h"
 
 namespace k54 {
 namespace {
-
-constexpr std::string_view kPortPrefix = "COM";
 
 // A failed open beeps and reports through the window.
 class WindowStatusSink final : public StatusSink {
@@ -22,10 +21,6 @@ public:
 private:
     Form& form_;
 };
-
-std::string portItemText(int port) {
-    return std::string(kPortPrefix) + std::to_string(port);
-}
 
 void reportWithPort(Session& s, const char* format) {
     s.k.statusText = formatText(format, s.k.portNumber);
@@ -47,7 +42,7 @@ void listSerialPorts(Session& s) {
     const std::vector<int> ports = portNumbersFromDeviceNames(s.port.deviceNames());
     s.form.clearItems("Com_B");
     for (const int port : ports)
-        s.form.addItem("Com_B", portItemText(port), s.port.describe(static_cast<uint8_t>(port)));
+        s.form.addItem("Com_B", portName(port), s.port.describe(static_cast<uint8_t>(port)));
 }
 
 void refreshSerialPorts(Session& s) {
@@ -64,7 +59,7 @@ void initialiseWindow(Session& s) {
     s.form.setText("Adr_E", std::to_string(s.k.slaveAddress));
     s.form.setItemIndex("Spd_B", s.k.speedIndex);
     int chosen = -1;
-    const std::string wanted = portItemText(s.k.portNumber);
+    const std::string wanted = portName(s.k.portNumber);
     for (int i = 0; i < s.form.itemCount("Com_B"); ++i)
         if (s.form.itemText("Com_B", i) == wanted) chosen = i;
     s.form.setItemIndex("Com_B", chosen);

@@ -57,6 +57,12 @@ void decodeRegisterImage(ParamTable& rows, const RegisterImage& image) {
     for (ParamRow& r : rows) r.value = valueInImage(image, r);
 }
 
+ParamTable rowsOf(const RegisterImage& image) {
+    ParamTable rows = kParamTemplate;
+    decodeRegisterImage(rows, image);
+    return rows;
+}
+
 bool isOneBased(std::string_view controlName) {
     return controlName == "Ndt_B" || controlName == "La__B" || controlName == "Ld__B";
 }

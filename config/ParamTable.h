@@ -96,6 +96,8 @@ void putInImage(RegisterImage& image, const ParamRow& row, int32_t value);
 RegisterImage registerImage(const ParamTable& rows, bool factory);
 // Every row's value from the registers 0 - 38 (wide rows from their two registers).
 void decodeRegisterImage(ParamTable& rows, const RegisterImage& image);
+// The parameter table with the registers' values: what an image read or loaded holds.
+ParamTable rowsOf(const RegisterImage& image);
 
 // Lists whose first item stands for value 1 (averaging, the two brightness lists).
 bool isOneBased(std::string_view controlName);

@@ -17,10 +17,6 @@ std::unique_ptr<SerialBackend> backendFor(const LineOptions& options, const Port
     return makePlatformSerialBackend(pathFromUtf8(options.portsDir), timeouts);
 }
 
-std::string portName(int number) {
-    return "COM" + std::to_string(number);
-}
-
 }  // namespace
 
 std::unique_ptr<SerialBackend> platformBackend(const LineOptions& options) {

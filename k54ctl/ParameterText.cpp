@@ -17,12 +17,6 @@ std::string valueWithUnit(const ParamTable& rows, int rowIndex, int32_t raw) {
     return unit.empty() ? valueText(rowIndex, raw) : valueText(rowIndex, raw) + " " + std::string(unit);
 }
 
-ParamTable rowsOf(const RegisterImage& image) {
-    ParamTable rows = kParamTemplate;
-    decodeRegisterImage(rows, image);
-    return rows;
-}
-
 std::vector<int> shownRows() {
     std::vector<int> rows;
     for (int r = 0; r < kParamCount; ++r)

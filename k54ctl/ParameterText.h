@@ -12,8 +12,6 @@ namespace k54::ctl {
 std::string valueText(int rowIndex, int32_t raw);
 // The value with its unit where it has one: "850.0 °C", "3 «4-проводная»".
 std::string valueWithUnit(const ParamTable& rows, int rowIndex, int32_t raw);
-// The rows as the register image holds them.
-ParamTable rowsOf(const RegisterImage& image);
 // The rows k54ctl shows, reads and compares: all but the service password.
 std::vector<int> shownRows();
 

@@ -12,7 +12,7 @@ int listPorts(const LineOptions& line, Console& console) {
     const auto backend = platformBackend(line);
     TextTable table;
     for (const int port : portNumbersFromDeviceNames(backend->deviceNames()))
-        table.addRow({"COM" + std::to_string(port), backend->describe(static_cast<uint8_t>(port))});
+        table.addRow({portName(port), backend->describe(static_cast<uint8_t>(port))});
     if (table.empty())
         return complain(console, kExitLineFailure,
                         "no serial port found. Check that the adapter is plugged in and its driver loaded.");

@@ -1,5 +1,6 @@
 #include "serial/LinuxPorts.h"
 
+#include "serial/PortNumbers.h"
 #include "serial/UniqueFd.h"
 
 #include <fcntl.h>
@@ -116,7 +117,7 @@ std::vector<std::string> LinuxPorts::deviceNames() const {
         const auto port = static_cast<uint8_t>(number);
         const bool present = hasLink(port) ? linkTargetExists(port) : ruleDevicePresent(port);
         if (present) {
-            names.push_back("COM" + std::to_string(number));
+            names.push_back(portName(static_cast<int>(number)));
         }
     }
     return names;

@@ -7,7 +7,6 @@ namespace k54 {
 
 namespace {
 
-constexpr std::string_view kPortPrefix = "COM";
 constexpr int kLastPort = 255;
 
 // The number right after "COM" (0 when no digit follows); nothing when it is above 255.
@@ -73,6 +72,10 @@ std::optional<int> parsePortName(std::string_view text) {
         return std::nullopt;
     }
     return number;
+}
+
+std::string portName(int number) {
+    return std::string(kPortPrefix) + std::to_string(number);
 }
 
 }  // namespace k54

@@ -9,6 +9,12 @@
 
 namespace k54 {
 
+// What every port name starts with, on every platform.
+inline constexpr std::string_view kPortPrefix = "COM";
+
+// The name of port `number`: "COM4".
+std::string portName(int number);
+
 // The port numbers 1 - 255 that the platform's device names "COMn" name, each once, ascending.
 std::vector<int> portNumbersFromDeviceNames(const std::vector<std::string>& names);
 
