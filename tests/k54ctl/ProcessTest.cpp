@@ -65,7 +65,7 @@ TEST_F(Process, ExitStatusZeroOneTwoWithOutputAndDiagnosticsApart) {
 TEST_F(Process, AProgressBarOnlyOnATerminal) {
     const std::vector<std::string> scan{
         "scan",   "--ports-dir", sim.portsDir().string(), "--port", "COM4", "--address", "16-17",
-        "--baud", "9600",        "--answer-ms",           "20"};
+        "--baud", "9600",        "--answer-ms",           "200"};  // a late simulated answer is no miss
     const ProgramResult piped = ctl(scan);
     EXPECT_EQ(piped.exitStatus, 0);
     EXPECT_EQ(piped.out, "address 17, 9600 baud: firmware 1.90.0013\n");

@@ -23,19 +23,21 @@ protected:
     Result scan(std::vector<std::string> args, bool outIsTerminal = false) {
         args.insert(args.begin(), "scan");
         for (const std::string& option : portOptions()) args.push_back(option);
-        args.insert(args.end(), {"--answer-ms", "20"});
+        // A real instrument begins its answer within milliseconds; the simulated one, a process among a
+        // whole test run's, may be held back longer, and a probe it answers late looks unanswered.
+        args.insert(args.end(), {"--answer-ms", "200"});
         return run(args, outIsTerminal);
     }
 };
 
 TEST_F(Scan, FindsTheInstrumentAtItsAddressAndSpeedAskingEachAddressOncePerSpeed) {
-    const Result result = scan({"--address", "10-20", "--baud", "9600,19200"});
+    const Result result = scan({"--address", "15-18", "--baud", "9600,19200"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "address 17, 9600 baud: firmware 1.90.0013\n");
-    EXPECT_TRUE(holds(result.err, "1 device found on COM4 (22 of 22 probes"));
+    EXPECT_TRUE(holds(result.err, "1 device found on COM4 (8 of 8 probes"));
     std::vector<int> expected;
     for (int pass = 0; pass < 2; ++pass)
-        for (int address = 10; address <= 20; ++address) expected.push_back(address);
+        for (int address = 15; address <= 18; ++address) expected.push_back(address);
     EXPECT_EQ(probedAddresses(sim.requestsFrom()), expected);
     const auto trace = sim.traceLines();
     EXPECT_NE(std::ranges::find(trace, "rep none (line at 19200 baud, instrument at 9600)"), trace.end());
@@ -100,25 +102,25 @@ TEST_F(ScanFactoryFresh, TheFactorySettingIsAskedFirstSoFirstFindsItAtOnce) {
 
 class ScanTwoInstruments : public Scan {
 protected:
-    ScanTwoInstruments() : Scan({"--address", "17@9600", "--address", "30@4800", "--firmware", "1.90.0012"}) {}
+    ScanTwoInstruments() : Scan({"--address", "17@9600", "--address", "19@4800", "--firmware", "1.90.0012"}) {}
 };
 
 TEST_F(ScanTwoInstruments, FindsBothOnOneLineInTheOrderOfTheSpeedsAsked) {
-    const Result result = scan({"--address", "16-31", "--baud", "4800,9600"});
+    const Result result = scan({"--address", "16-19", "--baud", "4800,9600"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out,
-              "address 30, 4800 baud: firmware 1.90.0012 (older than 1.90.0013: not supported)\n"
+              "address 19, 4800 baud: firmware 1.90.0012 (older than 1.90.0013: not supported)\n"
               "address 17, 9600 baud: firmware 1.90.0012 (older than 1.90.0013: not supported)\n");
     EXPECT_TRUE(holds(result.err, "2 devices found"));
     const auto trace = sim.traceLines();
-    EXPECT_EQ(std::ranges::count_if(trace, [](const std::string& line) { return line.ends_with("(instrument 30)"); }),
+    EXPECT_EQ(std::ranges::count_if(trace, [](const std::string& line) { return line.ends_with("(instrument 19)"); }),
               1);
     EXPECT_EQ(std::ranges::count_if(trace, [](const std::string& line) { return line.ends_with("(instrument 17)"); }),
               1);
 }
 
 TEST_F(ScanTwoInstruments, FirstStopsAtTheFirstFound) {
-    const Result result = scan({"--address", "16-31", "--baud", "9600,4800", "--first"});
+    const Result result = scan({"--address", "16-19", "--baud", "9600,4800", "--first"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "address 17, 9600 baud: firmware 1.90.0012 (older than 1.90.0013: not supported)\n");
     EXPECT_EQ(probedAddresses(sim.requestsFrom()).back(), 17);
