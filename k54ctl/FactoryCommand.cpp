@@ -9,10 +9,10 @@
 #include "k54ctl/Commands.h"
 #include "k54ctl/ExitStatus.h"
 #include "k54ctl/Instrument.h"
-#include "serial/LocalTime.h"
 #include "k54ctl/ParameterText.h"
 #include "k54ctl/ProgressBar.h"
 #include "k54ctl/ScanPlan.h"
+#include "serial/LocalTime.h"
 
 namespace k54::ctl {
 namespace {
@@ -35,7 +35,7 @@ std::string rowList(const std::vector<int>& rows) {
 int writeAndCheck(Instrument& instrument, const FactoryOptions& factory, const LineOptions& line) {
     Console& console = instrument.console();
     const auto folder = factory.backupDir.empty() ? defaultBackupFolder() : pathFromUtf8(factory.backupDir);
-    const TakenBackup taken = takeBackup(instrument.link(), folder, localCalendarTime(std::time(nullptr)));
+    const TakenBackup taken = takeBackup(instrument.link(), folder, localCalendarTimeNow());
     if (taken.modbusResult != 0) return instrument.exchangeFailed("reading the configuration to back it up");
     if (!taken.backup.written())
         return complain(console, kExitUsage,

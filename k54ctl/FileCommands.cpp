@@ -12,10 +12,10 @@
 #include "k54ctl/Commands.h"
 #include "k54ctl/ExitStatus.h"
 #include "k54ctl/Instrument.h"
-#include "serial/LocalTime.h"
 #include "k54ctl/ParameterText.h"
 #include "k54ctl/ProgressBar.h"
 #include "k54ctl/TextTable.h"
+#include "serial/LocalTime.h"
 
 namespace k54::ctl {
 namespace {
@@ -122,7 +122,7 @@ int restore(Instrument& instrument, const RegisterImage& target, const LoadOptio
     RestoreOptions options;
     options.withLink = load.withAddress;
     options.backupFolder = load.backupDir.empty() ? defaultBackupFolder() : pathFromUtf8(load.backupDir);
-    options.now = localCalendarTime(std::time(nullptr));
+    options.now = localCalendarTimeNow();
     options.progress = [&bar](int done, int total) { bar.show(done, total); };
     const RestoreReport report = restoreConfiguration(instrument.link(), target, options);
     bar.clear();

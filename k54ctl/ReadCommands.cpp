@@ -7,9 +7,9 @@
 #include "k54ctl/Commands.h"
 #include "k54ctl/ExitStatus.h"
 #include "k54ctl/Instrument.h"
-#include "serial/LocalTime.h"
 #include "k54ctl/ParameterText.h"
 #include "k54ctl/TextTable.h"
+#include "serial/LocalTime.h"
 
 namespace k54::ctl {
 namespace {
@@ -22,7 +22,7 @@ std::optional<SavedConfiguration> readSaved(Instrument& instrument) {
         instrument.exchangeFailed("reading the configuration");
         return std::nullopt;
     }
-    return SavedConfiguration{firmwareText(instrument.firmware()), savedAtText(localCalendarTime(std::time(nullptr))), image};
+    return SavedConfiguration{firmwareText(instrument.firmware()), savedAtText(localCalendarTimeNow()), image};
 }
 
 void writeTable(std::ostream& out, const RegisterImage& image) {

@@ -1,12 +1,12 @@
 #include "modbus/TrafficLog.h"
 
-#include "serial/LocalTime.h"
-
 #include <ctime>
 #include <iomanip>
 #include <sstream>
 #include <string_view>
 #include <utility>
+
+#include "serial/LocalTime.h"
 
 namespace k54 {
 

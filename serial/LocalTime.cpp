@@ -24,6 +24,10 @@ std::tm localCalendarTime(std::time_t time) {
     return local;
 }
 
+std::tm localCalendarTimeNow() {
+    return localCalendarTime(std::time(nullptr));
+}
+
 seconds localUtcOffset(system_clock::time_point time) {
     const std::time_t utc = system_clock::to_time_t(time);
     return asIfUtc(localCalendarTime(utc)) - sys_seconds{seconds{utc}};

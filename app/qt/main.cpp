@@ -6,7 +6,6 @@
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <optional>
 
 #include "app/qt/CommandLine.h"
@@ -32,10 +31,6 @@ bool hasDisplay() {
 char systemDecimalSeparator() {
     const QString point = QLocale::system().decimalPoint();
     return point == QStringLiteral(",") ? ',' : '.';
-}
-
-std::tm localNow() {
-    return k54::localCalendarTime(std::time(nullptr));
 }
 
 }  // namespace
@@ -71,7 +66,7 @@ int main(int argc, char* argv[]) {
     if (toolkitTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&toolkitTexts);
-    const k54::SystemSettings system{systemDecimalSeparator(), localNow};
+    const k54::SystemSettings system{systemDecimalSeparator(), k54::localCalendarTimeNow};
     k54::Tk54 window(port, bus, state, system);
     window.show();
     const k54::StopSignals stopSignals;

@@ -12,7 +12,6 @@
 // instruments answer with the exception whose code is byte 1. Then arrivals, each as n, a pause after
 // it in milliseconds, and n bytes, until the input ends.
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -24,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "serial/UniqueFd.h"
 #include "sim/FdIo.h"
 #include "sim/Instrument.h"
 #include "sim/LineEmulator.h"
@@ -44,19 +44,17 @@ struct Setup {
 };
 constexpr std::array<Setup, 3> kInstruments{{{1, 19200}, {17, 19200}, {30, 9600}}};
 
-// A socket pair standing in for the master's end of the line.
+// A socket pair standing in for the line: the simulator writes its replies into one end, the master's
+// end reads them.
 struct SocketPair {
     SocketPair() {
+        std::array<int, 2> fds{};
         if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, fds.data()) != 0)
             throw std::runtime_error("no socket pair");
+        masterEnd.reset(fds[0]);
+        simEnd.reset(fds[1]);
     }
-    ~SocketPair() {
-        ::close(fds[0]);
-        ::close(fds[1]);
-    }
-    SocketPair(const SocketPair&) = delete;
-    SocketPair& operator=(const SocketPair&) = delete;
-    std::array<int, 2> fds{};
+    k54::UniqueFd masterEnd, simEnd;
 };
 
 // The simulator's line, made once: every instrument holds a libmodbus context on a pseudo-terminal.
@@ -82,7 +80,7 @@ struct SimLine {
 
     std::vector<uint8_t> sent() {
         std::vector<uint8_t> bytes;
-        readAvailable(master.fds[0], bytes);
+        readAvailable(master.masterEnd.get(), bytes);
         return bytes;
     }
 
@@ -90,7 +88,7 @@ struct SimLine {
     std::vector<Instrument> instruments;
     std::vector<std::array<uint16_t, RegisterBank::kRegisterCount>> startImages;
     TraceWriter trace{""};
-    LineWriter writer{master.fds[1], false};
+    LineWriter writer{master.simEnd.get(), false};
     LineEmulator emulator{instruments, trace, writer, FaultSet{}};
 };
 
