@@ -6,8 +6,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
+#include <string>
 
 #include "tests/model/OperatorRig.h"
+#include "tests/support/ScratchDir.h"
 
 namespace k54::model {
 namespace {
@@ -18,6 +21,29 @@ T fromEnvironment(const char* name, T fallback) {
     return text && *text ? static_cast<T>(std::strtoull(text, nullptr, 10)) : fallback;
 }
 
+// The user's data folder for the run: the backups the window writes before each factory write go to a
+// scratch folder, not into the data folder of whoever runs the tests, and are gone after the run.
+class ScratchDataFolder {
+public:
+    ScratchDataFolder() : dir_("k54-model-data-") {
+        if (const char* previous = std::getenv(kVariable)) previous_ = previous;
+        ::setenv(kVariable, dir_.path().c_str(), 1);
+    }
+    ~ScratchDataFolder() {
+        if (previous_)
+            ::setenv(kVariable, previous_->c_str(), 1);
+        else
+            ::unsetenv(kVariable);
+    }
+    ScratchDataFolder(const ScratchDataFolder&) = delete;
+    ScratchDataFolder& operator=(const ScratchDataFolder&) = delete;
+
+private:
+    static constexpr const char* kVariable = "XDG_DATA_HOME";
+    test::ScratchDir dir_;
+    std::optional<std::string> previous_;
+};
+
 }  // namespace
 
 Budget budgetFromEnvironment(Budget defaults) {
@@ -26,6 +52,7 @@ Budget budgetFromEnvironment(Budget defaults) {
 }
 
 RunReport runModel(const Variant& variant, const Budget& budget) {
+    const ScratchDataFolder dataFolder;
     RunStats stats;
     RunReport report;
     const auto start = std::chrono::steady_clock::now();
