@@ -32,11 +32,13 @@ function(k54_core_library name)
   endif()
 endfunction()
 
-# k54_core_test(NAME SOURCES ... DEPS core libraries [LIBS external libraries] [LABELS labels])
-# A GoogleTest program over the core, sanitized when K54_SANITIZE is on; every test suite is one CTest test
-# (listed once the program is built, by GTestSuites.cmake).
+# k54_core_test(NAME SOURCES ... DEPS core libraries [LIBS external libraries] [LABELS labels]
+#               [SEPARATE suites])
+# A GoogleTest program over the core, sanitized when K54_SANITIZE is on. Its suites run as one CTest test
+# named NAME, except those named in SEPARATE (the ones that wait on a line), which are CTest tests of their
+# own (listed once the program is built, by GTestSuites.cmake).
 function(k54_core_test name)
-  cmake_parse_arguments(A "" "" "SOURCES;DEPS;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS;LIBS;LABELS;SEPARATE" ${ARGN})
   set(deps)
   foreach(dep IN LISTS A_DEPS)
     if(K54_SANITIZE AND TARGET ${dep}_san)
@@ -55,10 +57,12 @@ function(k54_core_test name)
   if(NOT A_LABELS)
     set(A_LABELS core)
   endif()
+  # Colons, as in a GoogleTest filter: a CMake list would not reach the script as one argument.
+  string(REPLACE ";" ":" separate "${A_SEPARATE}")
   set(listing "${CMAKE_CURRENT_BINARY_DIR}/${name}_suites.cmake")
   add_custom_command(TARGET ${name} POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -D PROGRAM=$<TARGET_FILE:${name}> -D OUTPUT=${listing} -D "LABELS=${A_LABELS}"
-            -P ${K54_SOURCE_DIR}/cmake/GTestSuites.cmake
+    COMMAND ${CMAKE_COMMAND} -D PROGRAM=$<TARGET_FILE:${name}> -D NAME=${name} -D OUTPUT=${listing}
+            -D "LABELS=${A_LABELS}" -D "SEPARATE=${separate}" -P ${K54_SOURCE_DIR}/cmake/GTestSuites.cmake
     BYPRODUCTS ${listing} VERBATIM)
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${listing})
 endfunction()
