@@ -34,10 +34,8 @@ FrameRead readFrame(SerialBackend& backend, std::span<uint8_t> into, const ReadL
         const bool gapFirst = read.count > 0 && gapDeadline < totalDeadline;
         const auto deadline = read.count == 0 ? firstByteDeadline : totalDeadline;
         const std::chrono::milliseconds wait = timeLeft(gapFirst ? gapDeadline : deadline);
-        if (wait == std::chrono::milliseconds::zero()) {
-            read.end = gapFirst ? ReadEnd::gap : ReadEnd::timeLimit;
-            return read;
-        }
+        // Asked even when the time is up (then without waiting): the limits are on the line, and bytes
+        // that arrived in time while this program was kept from running came in time.
         const int32_t got = backend.readAvailable(into.subspan(read.count, needed - read.count), wait);
         if (got < 0) {
             read.end = ReadEnd::lineFailed;
@@ -46,6 +44,9 @@ FrameRead readFrame(SerialBackend& backend, std::span<uint8_t> into, const ReadL
         if (got > 0) {
             read.count += std::min(static_cast<std::size_t>(got), needed - read.count);
             lastByte = Clock::now();
+        } else if (wait == std::chrono::milliseconds::zero()) {
+            read.end = gapFirst ? ReadEnd::gap : ReadEnd::timeLimit;
+            return read;
         }
     }
 }

@@ -21,18 +21,18 @@ int pollMilliseconds(Clock::time_point deadline) {
     return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
 }
 
+// With the deadline passed the descriptor is still asked, without waiting: what is there already came
+// in time, however long this program was kept from looking.
 Readiness waitFor(int fd, short events, Clock::time_point deadline) {
     const int timeout = pollMilliseconds(deadline);
-    if (timeout == 0) {
-        return Readiness::timedOut;
-    }
     pollfd entry{fd, events, 0};
     const int result = ::poll(&entry, 1, timeout);
     if (result < 0) {
         return errno == EINTR ? Readiness::retry : Readiness::closed;
     }
     if (result == 0) {
-        return Readiness::retry;  // the deadline is checked again on the next round
+        // Before the deadline, the deadline is checked again on the next round.
+        return timeout == 0 ? Readiness::timedOut : Readiness::retry;
     }
     if ((entry.revents & events) != 0) {
         return Readiness::ready;

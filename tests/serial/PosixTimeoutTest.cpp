@@ -133,6 +133,33 @@ TEST_F(SerialTimeouts, TheFirstByteLimitEndsASilentReadButNotAReplyBegunInTime) 
     EXPECT_GE(Clock::now() - start, 100ms);
 }
 
+// The limits are on the line, not on how soon the program looks: a reply that has wholly arrived while
+// the program was kept from running (a busy machine) is read, though every limit has passed by the time
+// it looks. Limits of 0 ms stand for the longest such delay; a reply told by its shape, read a piece at a
+// time, must also take its pieces already there.
+TEST_F(SerialTimeouts, AReplyAlreadyArrivedIsReadThoughTheLimitsPassedBeforeTheProgramLooked) {
+    const std::vector<uint8_t> frame = withCrc({0x01, 0x03, 0x04, 0x01, 0x5A, 0x00, 0x0D});
+    const k54::ReplyShape byItsHeader{
+        [](std::span<const uint8_t> arrived) { return arrived.size() < 3 ? std::size_t{3} : 5u + arrived[2]; },
+        [](std::span<const uint8_t>) { return true; }};
+    port.setReadTimeouts({0ms, 0ms, 0ms});
+
+    pty.writeToMaster(frame);
+    ASSERT_TRUE(pty.waitForSlaveInput(frame.size(), 2s));
+    EXPECT_EQ(port.receive(static_cast<int32_t>(frame.size()), rx), static_cast<int32_t>(frame.size()));
+
+    pty.writeToMaster(frame);
+    ASSERT_TRUE(pty.waitForSlaveInput(frame.size(), 2s));
+    const k54::Reception reception = port.receiveReply(rx, 9, byItsHeader);
+    EXPECT_EQ(reception.line, frame);
+    EXPECT_EQ(reception.end, k54::ReadEnd::complete);
+
+    // Nothing there: the read still ends at once.
+    const auto start = Clock::now();
+    EXPECT_EQ(port.receive(9, rx), 0);
+    EXPECT_LT(Clock::now() - start, 50ms);
+}
+
 TEST(SerialTimeoutsOfTheProgram, AreTheDescribedOnesUnlessTheBackEndIsMadeWithOthers) {
     EXPECT_EQ(k54::makePlatformSerialBackend()->readTimeouts(), (k54::ReadTimeouts{100ms, 100ms, 5000ms}));
     const k54::ReadTimeouts quickScan{20ms, 2ms, 50ms};
