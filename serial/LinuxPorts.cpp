@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <set>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -33,6 +34,17 @@ bool isStandardSerial(uint8_t port) {
 bool existsNoThrow(const fs::path& path) {
     std::error_code error;
     return fs::exists(path, error);
+}
+
+// The names in a folder, read in one pass (none when it cannot be read): listing 255 port numbers then
+// asks the disk only about the names that are there, not twice for each number.
+std::set<std::string> entryNames(const fs::path& dir) {
+    std::set<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator entry(dir, error), end; !error && entry != end; entry.increment(error)) {
+        names.insert(entry->path().filename().string());
+    }
+    return names;
 }
 
 }  // namespace
@@ -112,10 +124,14 @@ bool LinuxPorts::ruleDevicePresent(uint8_t port) const {
 }
 
 std::vector<std::string> LinuxPorts::deviceNames() const {
+    const std::set<std::string> inPortsDir = entryNames(portsDir_);
+    const std::set<std::string> inDev = entryNames(folders_.dev);
     std::vector<std::string> names;
     for (unsigned number = 1; number <= kLastPort; ++number) {
         const auto port = static_cast<uint8_t>(number);
-        const bool present = hasLink(port) ? linkTargetExists(port) : ruleDevicePresent(port);
+        const bool linked = inPortsDir.contains(linkName(port)) && hasLink(port);
+        const bool present = linked ? linkTargetExists(port)
+                                    : inDev.contains(ruleDeviceName(port)) && ruleDevicePresent(port);
         if (present) {
             names.push_back(portName(static_cast<int>(number)));
         }
