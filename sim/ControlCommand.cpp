@@ -15,7 +15,7 @@ namespace {
 using Words = std::span<const std::string_view>;
 
 constexpr std::string_view kSyntax =
-    "fault FAULT... | clear | [@ADDR] set REG VALUE | [@ADDR] firmware V | [@ADDR] baud B";
+    "fault FAULT... | clear | reset | [@ADDR] set REG VALUE | [@ADDR] firmware V | [@ADDR] baud B";
 
 std::vector<std::string_view> words(std::string_view line) {
     std::vector<std::string_view> result;
@@ -62,7 +62,7 @@ ControlCommand parseBaud(std::optional<int> address, std::string_view text) {
 }
 
 bool isLineCommand(Words parts) {
-    return !parts.empty() && (parts[0] == "fault" || parts[0] == "clear");
+    return !parts.empty() && (parts[0] == "fault" || parts[0] == "clear" || parts[0] == "reset");
 }
 
 }  // namespace
@@ -76,11 +76,12 @@ ControlCommand parseControlCommand(std::string_view line) {
         if (!address) return RefusedCommand{"'" + std::string(rest[0]) + "' names no address 1-247"};
         rest = rest.subspan(1);
         if (isLineCommand(rest)) {
-            return RefusedCommand{"'" + std::string(line) + "': faults belong to the line, not to one instrument"};
+            return RefusedCommand{"'" + std::string(line) + "': faults and the reset belong to the line, not to one instrument"};
         }
     }
     if (rest.size() >= 2 && rest[0] == "fault") return parseFaults(rest.subspan(1));
     if (rest.size() == 1 && rest[0] == "clear") return SetFaults{};
+    if (rest.size() == 1 && rest[0] == "reset") return ResetLine{};
     if (rest.size() == 3 && rest[0] == "set") return parseSet(address, rest[1], rest[2]);
     if (rest.size() == 2 && rest[0] == "firmware") return parseFirmware(address, rest[1]);
     if (rest.size() == 2 && rest[0] == "baud") return parseBaud(address, rest[1]);

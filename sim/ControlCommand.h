@@ -2,11 +2,13 @@
 // Commands read from the control FIFO while the simulated instrument runs, one per line:
 //   fault FAULT [FAULT...]     the line's faults become exactly these, replacing those in force
 //   clear                      no faults
+//   reset                      every instrument as k54sim started it (registers, firmware, speed, live
+//                              measurement) and the faults given on its command line
 //   [@ADDR] set REG VALUE      set holding register REG (0-99) to VALUE (-32768..65535; negative as
 //                              two's complement)
 //   [@ADDR] firmware V         report firmware version V (V1.V2.V3V4)
 //   [@ADDR] baud B             answer at speed B from now on
-// Faults belong to the line; "@ADDR" names the instrument a register, firmware or speed command is for,
+// Faults and the reset belong to the line; "@ADDR" names the instrument a register, firmware or speed command is for,
 // and without it the command is for the first instrument.
 #include <cstdint>
 #include <optional>
@@ -22,6 +24,7 @@ namespace k54::sim {
 struct SetFaults {
     FaultSet faults;
 };
+struct ResetLine {};
 struct SetRegister {
     int reg;
     uint16_t value;
@@ -41,7 +44,7 @@ struct RefusedCommand {
     std::string reason;
 };
 
-using ControlCommand = std::variant<SetFaults, InstrumentCommand, RefusedCommand>;
+using ControlCommand = std::variant<SetFaults, ResetLine, InstrumentCommand, RefusedCommand>;
 
 ControlCommand parseControlCommand(std::string_view line);
 

@@ -42,9 +42,11 @@ Clock::duration quietGap(const std::vector<Instrument>& instruments) {
 
 SimServer::SimServer(const SimOptions& options)
     : port_(options.port),
+      setups_(instrumentSetups(options)),
+      startFaults_(options.faults),
       line_(openPtyPair()),
       lineSlaveKeeper_(openRawSlave(line_.slavePath)),
-      instruments_(makeInstruments(instrumentSetups(options))),
+      instruments_(makeInstruments(setups_)),
       trace_(options.tracePath),
       writer_(line_.master.get(), options.pacing),
       emulator_(instruments_, trace_, writer_, options.faults),
@@ -101,6 +103,12 @@ std::optional<std::string> SimServer::apply(const ControlCommand& command) {
     if (const auto* refused = std::get_if<RefusedCommand>(&command)) return refused->reason;
     if (const auto* faults = std::get_if<SetFaults>(&command)) {
         emulator_.setFaults(faults->faults);
+        return std::nullopt;
+    }
+    if (std::holds_alternative<ResetLine>(command)) {
+        // New instruments in the same vector, which the emulator refers to.
+        instruments_ = makeInstruments(setups_);
+        emulator_.setFaults(startFaults_);
         return std::nullopt;
     }
     const auto& forInstrument = std::get<InstrumentCommand>(command);

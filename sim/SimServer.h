@@ -40,6 +40,8 @@ private:
     int pollTimeoutMs() const;
 
     int port_;
+    std::vector<InstrumentSetup> setups_;  // what a reset returns to
+    FaultSet startFaults_;
     PtyPair line_;
     UniqueFd lineSlaveKeeper_;  // keeps the line open while the configurator has not opened it
     std::vector<Instrument> instruments_;

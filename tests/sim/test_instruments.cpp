@@ -80,9 +80,28 @@ TEST_F(K54SimInstruments, NobodyAnswersAnAddressNobodyHas) {
     sim.control("@0 set 0 1");
     EXPECT_EQ(master(30).read(41, 2).rc, 2);
     for (const char* reason :
-         {"no instrument at address 5 on this line", "faults belong to the line", "'@0' names no address 1-247"}) {
+         {"no instrument at address 5 on this line", "'@30 fault silent': faults and the reset belong to the line",
+          "'@0' names no address 1-247"}) {
         EXPECT_NE(sim.errorOutput().find(reason), std::string::npos) << reason << "\n" << sim.errorOutput();
     }
+}
+
+TEST_F(K54SimInstruments, AResetReturnsEveryInstrumentAndTheLineToHowTheyStarted) {
+    const std::vector<uint16_t> configuration = master(17).read(0, 39).values;
+    ASSERT_EQ(configuration.size(), 39U);
+    ASSERT_EQ(master(17).writeOne(5, 777).rc, 1);
+    sim.control("@30 firmware 3.01.0002");
+    sim.control("@30 set 60 32767");  // a measurement held far outside every range
+    sim.control("@30 baud 9600");
+    sim.control("fault silent");
+    sim.control("@30 reset");  // refused: the reset is for the whole line
+    sim.control("reset");
+
+    EXPECT_EQ(master(17).read(0, 39).values, configuration);
+    EXPECT_EQ(master(30).read(41, 2).values, (std::vector<uint16_t>{0x0200, 0x0001}));  // at 19200 again
+    EXPECT_LE(measurementOf(master(30).read(60, 2)), 1800000);                       // the wave again
+    EXPECT_NE(sim.errorOutput().find("'@30 reset': faults and the reset belong to the line"), std::string::npos)
+        << sim.errorOutput();
 }
 
 TEST_F(K54SimInstruments, ABroadcastWriteReachesEveryInstrumentAndNobodyAnswers) {
