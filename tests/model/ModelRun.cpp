@@ -11,6 +11,7 @@
 
 #include "tests/model/OperatorRig.h"
 #include "tests/support/ScratchDir.h"
+#include "tests/support/SimInstrument.h"
 
 namespace k54::model {
 namespace {
@@ -53,6 +54,7 @@ Budget budgetFromEnvironment(Budget defaults) {
 
 RunReport runModel(const Variant& variant, const Budget& budget) {
     const ScratchDataFolder dataFolder;
+    test::SimInstrument sim({"--no-pacing"}, kInstrumentPort);
     RunStats stats;
     RunReport report;
     const auto start = std::chrono::steady_clock::now();
@@ -66,10 +68,10 @@ RunReport runModel(const Variant& variant, const Budget& budget) {
         metadata.id = variant.name;
         metadata.description = variant.name;
         const auto result = rc::detail::checkTestable(
-            [&variant, &stats] {
+            [&variant, &sim, &stats] {
                 const char separator = variant.bothSeparators ? *rc::gen::element('.', ',') : '.';
                 const Model initial(variant.reactivatesAfterBox, separator);
-                OperatorRig rig(variant.makeWindow, variant.reactivatesAfterBox, separator, stats);
+                OperatorRig rig(sim, variant.makeWindow, variant.reactivatesAfterBox, separator, stats);
                 rc::state::check(initial, rig, &nextCommand);
             },
             metadata, params);

@@ -15,12 +15,19 @@ std::vector<std::string> lines(const std::string& text) {
     return all;
 }
 
+// The instrument and the line as k54sim started them; the reset takes effect before the next request
+// is served, so before the new window's first.
+const test::SimInstrument& reset(test::SimInstrument& sim) {
+    sim.control("reset");
+    return sim;
+}
+
 }  // namespace
 
-OperatorRig::OperatorRig(const WindowFactory& makeWindow, bool reactivatesAfterBox, char separator, RunStats& stats)
-    : sim_({"--no-pacing"}, kInstrumentPort),
-      trace_(sim_.tracePath()),
-      window_(makeWindow({sim_, reactivatesAfterBox, separator})),
+OperatorRig::OperatorRig(test::SimInstrument& sim, const WindowFactory& makeWindow, bool reactivatesAfterBox,
+                         char separator, RunStats& stats)
+    : trace_(reset(sim).tracePath()),
+      window_(makeWindow({sim, reactivatesAfterBox, separator})),
       fullChecks_(reactivatesAfterBox),
       stats_(stats) {
     trace_.takeNew();  // the connection's own traffic

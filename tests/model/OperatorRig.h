@@ -1,6 +1,7 @@
 #pragma once
-// The system under test of the stateful property: k54sim, a window connected to it and the trace of
-// the line; each action is performed and then checked against the model.
+// The system under test of the stateful property: k54sim (one for the whole run, reset for each
+// sequence), a window connected to it and the trace of the line; each action is performed and then
+// checked against the model.
 #include <rapidcheck/state.h>
 
 #include <memory>
@@ -17,14 +18,15 @@ struct RunStats {
 
 class OperatorRig {
 public:
-    OperatorRig(const WindowFactory& makeWindow, bool reactivatesAfterBox, char separator, RunStats& stats);
+    // Resets `sim` to how it started, then connects a new window to it.
+    OperatorRig(test::SimInstrument& sim, const WindowFactory& makeWindow, bool reactivatesAfterBox, char separator,
+                RunStats& stats);
 
     // Performs the action on the window and returns every violated invariant, one line each.
     std::vector<std::string> act(const Action& action, const Model& before, const Model& after,
                                  const Expectation& expected);
 
 private:
-    test::SimInstrument sim_;
     WireTrace trace_;
     std::unique_ptr<OperatorWindow> window_;
     bool fullChecks_;  // only a window manager makes every commit predictable (see Model)

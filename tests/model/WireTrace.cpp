@@ -33,7 +33,11 @@ std::vector<int> Exchange::writtenRegisters() const {
     return registers;
 }
 
-WireTrace::WireTrace(std::filesystem::path path) : path_(std::move(path)), image_(factoryImage()) {}
+WireTrace::WireTrace(std::filesystem::path path) : path_(std::move(path)), image_(factoryImage()) {
+    std::error_code noTraceYet;
+    const auto size = std::filesystem::file_size(path_, noTraceYet);
+    offset_ = noTraceYet ? 0 : static_cast<std::size_t>(size);
+}
 
 std::vector<Exchange> WireTrace::takeNew() {
     std::ifstream file(path_, std::ios::binary);

@@ -1,7 +1,7 @@
 #pragma once
 // The instrument's side of the line, from k54sim's trace alone: the requests each action sent, the
-// registers they wrote, and the register image they left (k54sim starts at the factory configuration,
-// and a write request that got its normal reply changed it).
+// registers they wrote, and the register image they left (the instrument is at the factory
+// configuration when the trace is taken up, and a write request that got its normal reply changed it).
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -20,6 +20,7 @@ struct Exchange {
 
 class WireTrace {
 public:
+    // Follows the trace from its present end: what a k54sim started or reset now does from here on.
     explicit WireTrace(std::filesystem::path path);
 
     // The exchanges traced since the last call; the image follows every answered write among them.
