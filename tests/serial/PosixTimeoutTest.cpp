@@ -49,8 +49,8 @@ class SerialGap : public PtyLine, public testing::WithParamInterface<GapCase> {}
 TEST_P(SerialGap, EndsTheReadOnlyWhenLongerThan100Ms) {
     const GapCase& c = GetParam();
     const std::size_t count = c.head.size() + c.tail.size();
+    const auto start = Clock::now();  // before the slave's pauses, which then all fall after it
     FakeSlave slave(pty, 0, {ReplyStep{c.head, 20ms}, ReplyStep{c.tail, c.pause}});
-    const auto start = Clock::now();
     EXPECT_EQ(port.receive(static_cast<int32_t>(count), rx), c.expected);
     const auto elapsed = Clock::now() - start;
     std::vector<uint8_t> whole = c.head;
@@ -123,10 +123,10 @@ TEST_F(SerialTimeouts, TheFirstByteLimitEndsASilentReadButNotAReplyBegunInTime) 
     EXPECT_LT(silent, 500ms);
 
     const std::vector<uint8_t> frame = withCrc({0x01, 0x03, 0x04, 0x01, 0x5A, 0x00, 0x0D});
+    start = Clock::now();  // before the slave's pauses, which then all fall after it
     FakeSlave slave(
         pty, 0,
         {ReplyStep{{frame.begin(), frame.begin() + 2}, 20ms}, ReplyStep{{frame.begin() + 2, frame.end()}, 80ms}});
-    start = Clock::now();
     const k54::Reception reception = port.receiveReply(rx, 9, nineBytes);
     EXPECT_EQ(reception.line, frame);
     EXPECT_EQ(reception.end, k54::ReadEnd::complete);
