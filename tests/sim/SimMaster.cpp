@@ -7,6 +7,14 @@
 
 namespace k54::test {
 
+namespace {
+
+// The longest pause inside a reply the master waits out: long enough that a loaded machine's delay of
+// the paced simulator is not taken for a gap, shorter than the gap the fault tests inject.
+constexpr uint32_t kByteTimeoutMicroseconds = 500000;
+
+}  // namespace
+
 SimMaster::SimMaster(const std::string& device, int slave, int baud, std::chrono::milliseconds responseTimeout)
     : context_(modbus_new_rtu(device.c_str(), baud, 'E', 8, 1)) {
     if (context_ == nullptr) throw std::runtime_error("modbus_new_rtu refused " + device);
@@ -14,7 +22,7 @@ SimMaster::SimMaster(const std::string& device, int slave, int baud, std::chrono
     const auto micro = std::chrono::duration_cast<std::chrono::microseconds>(responseTimeout).count();
     modbus_set_response_timeout(context_, static_cast<uint32_t>(micro / 1000000),
                                 static_cast<uint32_t>(micro % 1000000));
-    modbus_set_byte_timeout(context_, 0, 100000);
+    modbus_set_byte_timeout(context_, 0, kByteTimeoutMicroseconds);
     if (modbus_connect(context_) != 0) {
         modbus_free(context_);
         throw std::runtime_error("cannot open " + device + ": " + modbus_strerror(errno));

@@ -107,7 +107,7 @@ TEST(K54Sim, InjectsTheFaultsItIsGiven) {
         {{"exception=3"}, EMBXILVAL, "rep 01 83 03" + kAnyCrc},
         {{"badcrc"}, EMBBADCRC, "rep 01 03 04 01 5A 00 0D 1A 18"},
         {{"truncate"}, ETIMEDOUT, "rep 01 03 04 01"},
-        {{"gap=250"}, ETIMEDOUT, std::string(kVersionReply)},
+        {{"gap=1000"}, ETIMEDOUT, std::string(kVersionReply)},
         {{"late=600"}, ETIMEDOUT, std::string(kVersionReply)},
         {{"stranger=9"}, EMBBADSLAVE, "rep 09 03 04 01 5A 00 0D" + kAnyCrc},
         {{"wrongfc"}, EMBBADDATA, "rep 01 04 04 01 5A 00 0D" + kAnyCrc},

@@ -23,6 +23,7 @@ using namespace std::chrono_literals;
 using k54::test::hasLine;
 using k54::test::hasLineMatching;
 using k54::test::kAnyCrc;
+using k54::test::Outcome;
 using k54::test::RawLine;
 using k54::test::SimInstrument;
 using k54::test::SimMaster;
@@ -126,7 +127,9 @@ TEST(K54SimLine, EachInstrumentAnswersAtItsOwnSpeed) {
     }
 
     // A write at another speed never reaches the instrument; once it runs at the line's speed it answers.
-    const uint16_t factoryValue = SimMaster(sim.devicePath(), 30, 9600).read(5, 1).values.at(0);
+    const Outcome factory = SimMaster(sim.devicePath(), 30, 9600).read(5, 1);
+    ASSERT_EQ(factory.rc, 1) << modbus_strerror(factory.error);
+    const uint16_t factoryValue = factory.values.at(0);
     SimMaster master(sim.devicePath(), 30, 19200, 300ms);
     EXPECT_EQ(master.writeOne(5, static_cast<uint16_t>(factoryValue + 1)).error, ETIMEDOUT);
     sim.control("@30 baud 19200");
