@@ -130,8 +130,8 @@ std::vector<std::string> LinuxPorts::deviceNames() const {
     for (unsigned number = 1; number <= kLastPort; ++number) {
         const auto port = static_cast<uint8_t>(number);
         const bool linked = inPortsDir.contains(linkName(port)) && hasLink(port);
-        const bool present = linked ? linkTargetExists(port)
-                                    : inDev.contains(ruleDeviceName(port)) && ruleDevicePresent(port);
+        const bool present =
+            linked ? linkTargetExists(port) : inDev.contains(ruleDeviceName(port)) && ruleDevicePresent(port);
         if (present) {
             names.push_back(portName(static_cast<int>(number)));
         }

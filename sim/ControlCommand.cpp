@@ -76,7 +76,8 @@ ControlCommand parseControlCommand(std::string_view line) {
         if (!address) return RefusedCommand{"'" + std::string(rest[0]) + "' names no address 1-247"};
         rest = rest.subspan(1);
         if (isLineCommand(rest)) {
-            return RefusedCommand{"'" + std::string(line) + "': faults and the reset belong to the line, not to one instrument"};
+            return RefusedCommand{"'" + std::string(line) +
+                                  "': faults and the reset belong to the line, not to one instrument"};
         }
     }
     if (rest.size() >= 2 && rest[0] == "fault") return parseFaults(rest.subspan(1));

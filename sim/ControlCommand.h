@@ -8,8 +8,8 @@
 //                              two's complement)
 //   [@ADDR] firmware V         report firmware version V (V1.V2.V3V4)
 //   [@ADDR] baud B             answer at speed B from now on
-// Faults and the reset belong to the line; "@ADDR" names the instrument a register, firmware or speed command is for,
-// and without it the command is for the first instrument.
+// Faults and the reset belong to the line; "@ADDR" names the instrument a register, firmware or speed
+// command is for, and without it the command is for the first instrument.
 #include <cstdint>
 #include <optional>
 #include <string>
