@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "config/NewFile.h"
 #include "config/PathText.h"
 #include "config/TextFormat.h"
 
@@ -52,11 +53,13 @@ BackupOutcome writeBackup(const std::optional<std::filesystem::path>& folder, co
     std::filesystem::create_directories(*folder, error);
     if (error) return {{}, utf8Text(*folder) + ": " + error.message()};
     const std::string name = configurationFileName(time, address);
-    std::filesystem::path path;
-    for (int number = 1; path.empty() || std::filesystem::exists(path, error); ++number)
-        path = numbered(*folder, name, number);
-    if (const auto failed = saveConfigurationFile(path, configuration)) return {{}, utf8Text(path) + ": " + *failed};
-    return {path, {}};
+    const std::string text = configurationFileText(configuration);
+    for (int number = 1;; ++number) {
+        const std::filesystem::path path = numbered(*folder, name, number);
+        const NewFile file = writeNewFile(path, text);
+        if (file.outcome == NewFile::Outcome::written) return {path, {}};
+        if (file.outcome == NewFile::Outcome::failed) return {{}, utf8Text(path) + ": " + file.error};
+    }
 }
 
 TakenBackup takeBackup(InstrumentLink& link, const std::optional<std::filesystem::path>& folder, const std::tm& time) {

@@ -26,7 +26,8 @@ struct BackupOutcome {
 };
 
 // Writes the configuration as a new file in the folder, made when missing. An existing file is never
-// replaced: a second backup within the same second gets "-2" (and so on) before ".json".
+// replaced, not even by a program choosing a name there at the same moment: a second backup within the
+// same second gets "-2" (and so on) before ".json".
 BackupOutcome writeBackup(const std::optional<std::filesystem::path>& folder, const SavedConfiguration& configuration,
                           const std::tm& time, int address);
 

@@ -6,11 +6,13 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 
 #include "config/ConfigChecks.h"
 #include "config/ConfigFile.h"
 #include "config/ListItems.h"
+#include "config/NewFile.h"
 #include "config/ParamKeys.h"
 #include "config/ParamValueText.h"
 #include "config/RangeRules.h"
@@ -340,6 +342,26 @@ TEST(ConfigFile, FilesAreWrittenAndReadOrTheReasonIsGiven) {
     std::filesystem::resize_file(dir.path() / "site.json", kLargestFile + 1);
     EXPECT_EQ(loadConfigurationFile(dir.path() / "site.json").problems.at(0).detail, "larger than 1048576 bytes");
     EXPECT_NE(saveConfigurationFile(dir.path() / "no-such-folder" / "site.json", saved), std::nullopt);
+}
+
+TEST(NewFile, IsWrittenOnlyUnderAFreeNameOrTheReasonIsGiven) {
+    test::ScratchDir dir("k54-new-file-");
+    const auto textOf = [](const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    EXPECT_EQ(writeNewFile(dir.path() / "a.json", "first").outcome, NewFile::Outcome::written);
+    EXPECT_EQ(textOf(dir.path() / "a.json"), "first");
+
+    EXPECT_EQ(writeNewFile(dir.path() / "a.json", "second").outcome, NewFile::Outcome::nameTaken);
+    EXPECT_EQ(textOf(dir.path() / "a.json"), "first");
+    std::filesystem::create_symlink(dir.path() / "nowhere", dir.path() / "dangling.json");
+    EXPECT_EQ(writeNewFile(dir.path() / "dangling.json", "x").outcome, NewFile::Outcome::nameTaken);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "nowhere"));
+
+    const NewFile refused = writeNewFile(dir.path() / "no-such-folder" / "a.json", "x");
+    EXPECT_EQ(refused.outcome, NewFile::Outcome::failed);
+    EXPECT_EQ(refused.error, "No such file or directory");
 }
 
 TEST(StrictJson, NumbersKeepTheirTextAndRepeatedKeysAreNamedWhereverTheyAre) {

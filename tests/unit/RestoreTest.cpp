@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <set>
+#include <thread>
 
 #include "config/Backup.h"
 #include "config/FactoryWrite.h"
@@ -217,6 +220,31 @@ TEST_F(Restore, TheFactoryWriteAfterItsBackup) {
     const TakenBackup again = takeBackup(link, backups, test::fixedClock());
     EXPECT_EQ(again.backup.path.filename(), "2009-11-18_08-05-29_address-1-2.json");
     EXPECT_EQ(backupFiles().size(), 2u);
+}
+
+// Two programs backing up instruments of one address on two lines in the same second: each backup is a
+// file of its own, none written over another.
+TEST(Backups, WrittenAtOnceTheyNeverReplaceOneAnother) {
+    const test::ScratchDir data{"k54-data-"};
+    constexpr int kPerProgram = 50;
+    const auto program = [&data](int number) {
+        for (int i = 0; i < kPerProgram; ++i) {
+            SavedConfiguration configuration;
+            configuration.firmware = std::to_string(number) + "." + std::to_string(i);
+            EXPECT_TRUE(writeBackup(data.path(), configuration, test::fixedClock(), 1).written());
+        }
+    };
+    std::thread first(program, 1);
+    std::thread second(program, 2);
+    first.join();
+    second.join();
+
+    std::set<std::string> texts;
+    for (const auto& file : test::filesIn(data.path())) {
+        std::ifstream in(file, std::ios::binary);
+        texts.insert(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    }
+    EXPECT_EQ(texts.size(), 2u * kPerProgram);
 }
 
 TEST(BackupFolder, TheUsersDataFolderFromTheEnvironment) {
