@@ -18,9 +18,14 @@ struct Outcome {
 
 class SimMaster {
 public:
+    // How long a master waits for a reply: as long as a busy test run may delay one when a reply is
+    // expected; less where the case expects none, so that its silence costs little.
+    static constexpr std::chrono::milliseconds kAnswerWait{2000};
+    static constexpr std::chrono::milliseconds kSilenceWait{400};
+
     // Opens the device at `baud`; throws std::runtime_error when libmodbus cannot.
     explicit SimMaster(const std::string& device, int slave = 1, int baud = 19200,
-                       std::chrono::milliseconds responseTimeout = std::chrono::seconds(1));
+                       std::chrono::milliseconds responseTimeout = kAnswerWait);
     ~SimMaster();
     SimMaster(const SimMaster&) = delete;
     SimMaster& operator=(const SimMaster&) = delete;

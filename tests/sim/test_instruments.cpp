@@ -16,7 +16,6 @@
 
 namespace {
 
-using namespace std::chrono_literals;
 using k54::test::hasLine;
 using k54::test::hasLineMatching;
 using k54::test::kAnyCrc;
@@ -27,9 +26,7 @@ using k54::test::SimMaster;
 
 class K54SimInstruments : public testing::Test {
 protected:
-    // A master waiting for an answer as long as a busy test run may delay one; a case that expects
-    // silence waits less.
-    SimMaster& master(int slave, std::chrono::milliseconds responseTimeout = 2s) {
+    SimMaster& master(int slave, std::chrono::milliseconds responseTimeout = SimMaster::kAnswerWait) {
         current_.reset();  // one master on the line at a time
         current_ = std::make_unique<SimMaster>(sim.devicePath(), slave, 19200, responseTimeout);
         return *current_;
@@ -71,7 +68,7 @@ TEST_F(K54SimInstruments, EachMeasuresInItsOwnInputTypesRange) {
 }
 
 TEST_F(K54SimInstruments, NobodyAnswersAnAddressNobodyHas) {
-    EXPECT_EQ(master(5, 400ms).read(41, 2).error, ETIMEDOUT);
+    EXPECT_EQ(master(5, SimMaster::kSilenceWait).read(41, 2).error, ETIMEDOUT);
     EXPECT_TRUE(sim.waitForTrace(hasLine("rep none (no instrument at address 5)")));
     EXPECT_EQ(master(30).read(41, 2).rc, 2);  // the line still serves the others
 

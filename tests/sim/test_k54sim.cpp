@@ -119,7 +119,7 @@ TEST(K54Sim, InjectsTheFaultsItIsGiven) {
         for (const std::string& fault : c.faults) args.insert(args.end(), {"--fault", fault});
         SCOPED_TRACE(c.faults.front());
         SimInstrument sim(args);
-        Master master(sim.devicePath(), 1, 19200, 400ms);
+        Master master(sim.devicePath(), 1, 19200, Master::kSilenceWait);
         const Outcome read = master.read(41, 2);
         EXPECT_EQ(read.rc, -1);
         EXPECT_EQ(read.error, c.expectedError) << modbus_strerror(read.error);
@@ -130,7 +130,7 @@ TEST(K54Sim, InjectsTheFaultsItIsGiven) {
 
 TEST(K54Sim, AppliesControlCommandsBeforeTheNextRequest) {
     SimInstrument sim;
-    Master master(sim.devicePath(), 1, 19200, 400ms);
+    Master master(sim.devicePath(), 1, 19200);
 
     sim.control("set 5 1234");
     sim.control("set 4 -2");
@@ -154,7 +154,7 @@ TEST(K54Sim, AppliesControlCommandsBeforeTheNextRequest) {
 // line too), so that a test sees the fault it set and no other.
 TEST(K54Sim, AFaultCommandReplacesTheFaultsInForce) {
     SimInstrument sim({"--fault", "silent"});
-    Master master(sim.devicePath(), 1, 19200, 400ms);
+    Master master(sim.devicePath(), 1, 19200, Master::kSilenceWait);
     EXPECT_EQ(master.read(41, 2).error, ETIMEDOUT);
 
     sim.control("fault exception=3");
@@ -228,7 +228,7 @@ TEST(K54Sim, AMeasuredValueSetThroughTheControlFifoStays) {
 TEST(K54Sim, AnswersOnlyItsAddressWithAGoodCrcAtTheLinesPace) {
     SimInstrument sim({"--address", "7", "--baud", "9600"});
     {
-        Master stranger(sim.devicePath(), 1, 9600, 300ms);
+        Master stranger(sim.devicePath(), 1, 9600, Master::kSilenceWait);
         EXPECT_EQ(stranger.read(41, 2).error, ETIMEDOUT);
     }
     EXPECT_TRUE(sim.waitForTrace(hasLine("rep none (no instrument at address 1)")));

@@ -19,7 +19,6 @@
 
 namespace {
 
-using namespace std::chrono_literals;
 using k54::test::hasLine;
 using k54::test::hasLineMatching;
 using k54::test::kAnyCrc;
@@ -119,7 +118,8 @@ TEST(K54SimLine, EachInstrumentAnswersAtItsOwnSpeed) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.slave) + " at " + std::to_string(c.baud));
-        SimMaster master(sim.devicePath(), c.slave, c.baud, 300ms);
+        SimMaster master(sim.devicePath(), c.slave, c.baud,
+                         c.expectedRc < 0 ? SimMaster::kSilenceWait : SimMaster::kAnswerWait);
         const auto read = master.read(41, 2);
         EXPECT_EQ(read.rc, c.expectedRc);
         EXPECT_EQ(read.error, c.expectedRc < 0 ? ETIMEDOUT : 0);
@@ -130,7 +130,7 @@ TEST(K54SimLine, EachInstrumentAnswersAtItsOwnSpeed) {
     const Outcome factory = SimMaster(sim.devicePath(), 30, 9600).read(5, 1);
     ASSERT_EQ(factory.rc, 1) << modbus_strerror(factory.error);
     const uint16_t factoryValue = factory.values.at(0);
-    SimMaster master(sim.devicePath(), 30, 19200, 300ms);
+    SimMaster master(sim.devicePath(), 30, 19200, SimMaster::kSilenceWait);
     EXPECT_EQ(master.writeOne(5, static_cast<uint16_t>(factoryValue + 1)).error, ETIMEDOUT);
     sim.control("@30 baud 19200");
     EXPECT_EQ(master.read(5, 1).values, std::vector<uint16_t>{factoryValue});
