@@ -183,8 +183,11 @@ private slots:
                 fits(spec, w, group->title(), group->width() - 10);  // the title starts 8 pixels in
             } else if (auto* list = qobject_cast<QComboBox*>(w)) {
                 // Every item whole in the open list; where the closed list cuts one, its tooltip has it.
+                list->showPopup();
+                const int open = list->view()->viewport()->width() - 8;
+                list->hidePopup();
                 for (int i = 0; i < list->count(); ++i) {
-                    fits(spec, list->view(), list->itemText(i), list->view()->minimumWidth() - 8);
+                    fits(spec, list->view(), list->itemText(i), open);
                     list->setCurrentIndex(i);
                     QStyleOptionComboBox option;
                     option.initFrom(list);
