@@ -62,7 +62,7 @@ public:
             p.line = parsed_.syntaxError->line;
             p.column = parsed_.syntaxError->column;
             p.detail = parsed_.syntaxError->reason;
-            return {std::nullopt, {p}, {}};
+            return {std::nullopt, {p}, {}, {}};
         }
         for (const std::string& pointer : parsed_.duplicateKeys)
             add(makeProblem(ProblemKind::DuplicateKey, keyName(Json::json_pointer(pointer).back())));
@@ -81,6 +81,7 @@ public:
         out_.configuration =
             SavedConfiguration{asWritten(document.value("firmware", Json(""))),
                                asWritten(document.value("saved", Json(""))), registerImage(rows_, false)};
+        out_.relationBreaches = checkParameterRelations(rows_);
         compareImage();
         return result();
     }

@@ -1,5 +1,6 @@
 // load and diff: a configuration file against the instrument. The file is checked whole before the
-// line is touched: a file with any problem ends the command (exit status 2) with nothing written.
+// line is touched: a file with any problem ends the command (exit status 2) with nothing written; so
+// does a load of values that break a relation the window keeps, unless --as-is takes them.
 #include <algorithm>
 #include <optional>
 
@@ -22,8 +23,11 @@ namespace {
 
 constexpr std::string_view kWholeFile = "the file: ";
 
-// The file's configuration, its notices said; nothing (its problems said) when it has any problem.
-std::optional<RegisterImage> checkedFile(const std::string& file, Console& console) {
+enum class Breaches { Refused, Noted, Taken };
+
+// The file's configuration, its notices and the relations it breaks said; nothing (its problems said)
+// when it has any problem, or breaks a relation that `breaches` refuses.
+std::optional<RegisterImage> checkedFile(const std::string& file, Console& console, Breaches breaches) {
     const LoadedConfiguration loaded = loadConfigurationFile(pathFromUtf8(file));
     for (const ConfigNotice& notice : loaded.notices)
         console.err << "k54ctl: note: " << file << ": " << describeNotice(notice) << std::endl;
@@ -35,6 +39,15 @@ std::optional<RegisterImage> checkedFile(const std::string& file, Console& conso
             console.err << "k54ctl: " << file << ": " << text << std::endl;
         }
         console.err << "k54ctl: " << file << " is refused: nothing written" << std::endl;
+        return std::nullopt;
+    }
+    const bool refused = breaches == Breaches::Refused && !loaded.relationBreaches.empty();
+    for (const ConfigProblem& breach : loaded.relationBreaches)
+        console.err << "k54ctl: " << (refused ? "" : "note: ") << file << ": " << describeProblem(breach)
+                    << " (a relation the window keeps; an instrument may hold it)" << std::endl;
+    if (refused) {
+        console.err << "k54ctl: " << file
+                    << " is refused: nothing written. To write these values as they are, give --as-is." << std::endl;
         return std::nullopt;
     }
     return loaded.configuration->registers;
@@ -147,7 +160,7 @@ int restore(Instrument& instrument, const RegisterImage& target, const LoadOptio
 }  // namespace
 
 int loadConfiguration(const LineOptions& line, const LoadOptions& load, Console& console) {
-    const auto target = checkedFile(load.file, console);
+    const auto target = checkedFile(load.file, console, load.asIs ? Breaches::Taken : Breaches::Refused);
     if (!target) return kExitUsage;
     return withInstrument(line, console, [&](Instrument& instrument) {
         return load.dryRun ? dryRun(instrument, *target, load.withAddress) : restore(instrument, *target, load);
@@ -155,7 +168,7 @@ int loadConfiguration(const LineOptions& line, const LoadOptions& load, Console&
 }
 
 int diffConfiguration(const LineOptions& line, const std::string& file, Console& console) {
-    const auto fromFile = checkedFile(file, console);
+    const auto fromFile = checkedFile(file, console, Breaches::Noted);
     if (!fromFile) return kExitUsage;
     return withInstrument(line, console, [&](Instrument& instrument) {
         RegisterImage current{};

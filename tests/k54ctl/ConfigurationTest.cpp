@@ -171,7 +171,7 @@ TEST_F(Configuration, AFileWithAProblemIsRefusedBeforeTheLineIsTouched) {
         const std::string command = args.front();
         const Result result = onLine(args);
         EXPECT_EQ(result.status, 2) << command;
-        EXPECT_TRUE(holds(result.err, "bad.json: DpHi: 5000.0 is outside 0.1 ... 320.0"));
+        EXPECT_TRUE(holds(result.err, "bad.json: DpHi: 5000.0 is outside -50.0 ... 2500.0"));
         EXPECT_TRUE(holds(result.err, "is refused: nothing written"));
     }
     const Result missing = onLine({"load", file("absent.json").string()});
@@ -179,6 +179,29 @@ TEST_F(Configuration, AFileWithAProblemIsRefusedBeforeTheLineIsTouched) {
     EXPECT_TRUE(holds(missing.err, "absent.json: cannot be read: "));
     EXPECT_TRUE(sim.requestsFrom().empty());
     EXPECT_FALSE(std::filesystem::exists(backups()));
+}
+
+// What a factory-fresh instrument holds after a new range mode (the setpoints recomputed in the window
+// but not sent): US_2 = 256.0 beyond the scaled range. An instrument holds it, so it loads back, but
+// only when asked for with --as-is; diff only notes it.
+TEST_F(Configuration, ValuesThatBreakARelationTheWindowKeepsLoadOnlyAsIs) {
+    const auto path = writeFile("plant.json", factoryWith({{row::Rng, 2}}));
+    holdInInstrument(factoryWith({}));
+    const std::string breach = "plant.json: US_2: 256.0 is outside 64.1 ... 100.0 (a relation the window keeps";
+    const Result refused = onLine({"load", path.string(), "--backup-dir", backups().string()});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(holds(refused.err, breach)) << refused.err;
+    EXPECT_TRUE(holds(refused.err, "is refused: nothing written. To write these values as they are, give --as-is."));
+    EXPECT_TRUE(sim.requestsFrom().empty());
+
+    const Result diff = onLine({"diff", path.string()});
+    EXPECT_EQ(diff.status, 0);
+    EXPECT_TRUE(holds(diff.err, "k54ctl: note: " + path.string() + ": US_2: 256.0 is outside")) << diff.err;
+
+    const std::size_t mark = traceMark();
+    const Result taken = onLine({"load", path.string(), "--as-is", "--backup-dir", backups().string()});
+    EXPECT_EQ(taken.status, 0) << taken.err;
+    EXPECT_EQ(writesFrom(mark), (std::vector<std::string>{"11 06 00 05 00 02"}));
 }
 
 TEST_F(Configuration, ALoadThatTheInstrumentRefusesSaysWhatWasAndWasNotWritten) {
