@@ -4,6 +4,7 @@
 
 #include "k54/Version.h"
 #include "k54ctl/Commands.h"
+#include "k54ctl/Ending.h"
 #include "k54ctl/ExitStatus.h"
 #include "k54ctl/ScanPlan.h"
 #include "serial/K54com.h"
@@ -94,7 +95,7 @@ public:
             const int status = app_.exit(error, console.out, console.err);
             return status == 0 ? kExitOk : kExitUsage;
         }
-        return dispatch(console);
+        return endStatus(dispatch(console), console);
     }
 
 private:
@@ -178,7 +179,7 @@ private:
         CLI::App* password = command("password", "set the four-digit service password, or reset it");
         addInstrumentOptions(*password, line);
         CLI::Option* digits =
-            password->add_option("password", c_.password.password, "one to four digits")->type_name("NNNN");
+            password->add_option("password", c_.password.password, "one to four digits (without it: asked for, or read from standard input)")->type_name("NNNN");
         password->add_flag("--reset", c_.password.reset, "reset it to 0000")->excludes(digits);
 
         CLI::App* watch = command("watch", "the live measured value with its unit, one line per poll");

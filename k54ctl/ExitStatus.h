@@ -6,5 +6,6 @@ namespace k54::ctl {
 inline constexpr int kExitOk = 0;           // done
 inline constexpr int kExitLineFailure = 1;  // the instrument or the line failed (no answer, refused, port busy, ...)
 inline constexpr int kExitUsage = 2;        // a usage error, or a file that cannot be read or written
+inline constexpr int kExitSignalBase = 128;  // + the signal that asked it to end (what was in progress ended first)
 
 }  // namespace k54::ctl

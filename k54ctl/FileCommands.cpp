@@ -15,6 +15,7 @@
 #include "k54ctl/ParameterText.h"
 #include "k54ctl/ProgressBar.h"
 #include "k54ctl/TextTable.h"
+#include "k54ctl/WriteSummary.h"
 #include "serial/LocalTime.h"
 
 namespace k54::ctl {
@@ -38,12 +39,6 @@ std::optional<RegisterImage> checkedFile(const std::string& file, Console& conso
         return std::nullopt;
     }
     return loaded.configuration->registers;
-}
-
-std::string keyList(const std::vector<int>& rows) {
-    std::string text;
-    for (const int r : rows) text += (text.empty() ? "" : ", ") + std::string(keyOfRow(r));
-    return text.empty() ? "none" : text;
 }
 
 std::string labelOf(int r) {
@@ -84,6 +79,21 @@ int dryRun(Instrument& instrument, const RegisterImage& target, bool withAddress
     return kExitOk;
 }
 
+// What the load did before it stopped, and where the configuration it overwrote is kept.
+int restoreStopped(Instrument& instrument, const RestoreReport& report) {
+    Console& console = instrument.console();
+    const bool unanswered = report.outcome == RestoreOutcome::WriteFailed && report.modbusResult == kNoReply;
+    std::vector<int> notWritten = report.unwritten;
+    if (unanswered && !notWritten.empty()) notWritten.erase(notWritten.begin());
+    complain(console, kExitLineFailure,
+             writeSummary(report.written, unanswered ? std::optional(report.unwritten.front()) : std::nullopt,
+                          notWritten));
+    if (report.backup.written() && !report.written.empty())
+        complain(console, kExitLineFailure,
+                 "the configuration before the load is in " + utf8Text(report.backup.path) + ": load it to undo");
+    return kExitLineFailure;
+}
+
 int restoreFailed(Instrument& instrument, const RestoreReport& report) {
     Console& console = instrument.console();
     switch (report.outcome) {
@@ -108,12 +118,22 @@ int restoreFailed(Instrument& instrument, const RestoreReport& report) {
             console.err << "k54ctl: the instrument does not hold what was written" << std::endl;
             break;
         }
+        case RestoreOutcome::Stopped:
+            console.err << "k54ctl: the load stopped at a signal, after the request in progress" << std::endl;
+            break;
         case RestoreOutcome::Restored:
             return kExitOk;
     }
-    console.err << "k54ctl: written: " << keyList(report.written) << "; not written: " << keyList(report.unwritten)
-                << std::endl;
-    return kExitLineFailure;
+    return restoreStopped(instrument, report);
+}
+
+// The rows written and read back, and the link rows written after the read-back, which only reaching
+// the instrument at its new address could check.
+void sayWritten(std::ostream& out, const RestoreReport& report) {
+    std::vector<int> checked, link;
+    for (const int r : report.written) (isLinkRow(r) ? link : checked).push_back(r);
+    if (!checked.empty()) out << "written and read back: " << keyList(checked) << std::endl;
+    if (!link.empty()) out << "written last, not read back: " << keyList(link) << std::endl;
 }
 
 int restore(Instrument& instrument, const RegisterImage& target, const LoadOptions& load) {
@@ -124,15 +144,20 @@ int restore(Instrument& instrument, const RegisterImage& target, const LoadOptio
     options.backupFolder = load.backupDir.empty() ? defaultBackupFolder() : pathFromUtf8(load.backupDir);
     options.now = localCalendarTimeNow();
     options.progress = [&bar](int done, int total) { bar.show(done, total); };
+    // Said as soon as it is there, so that it is known however the load ends.
+    options.backedUp = [&](const BackupOutcome& backup) {
+        bar.clear();
+        console.out << "backup: " << utf8Text(backup.path) << std::endl;
+    };
+    options.stopRequested = [&console] { return console.wasInterrupted(); };
     const RestoreReport report = restoreConfiguration(instrument.link(), target, options);
     bar.clear();
-    if (report.backup.written()) console.out << "backup: " << utf8Text(report.backup.path) << std::endl;
     if (report.outcome != RestoreOutcome::Restored) return restoreFailed(instrument, report);
     if (report.planned.empty()) {
         console.out << "the instrument already holds this configuration: nothing written" << std::endl;
         return kExitOk;
     }
-    console.out << "written and read back: " << keyList(report.written) << std::endl;
+    sayWritten(console.out, report);
     if (report.linkChanged) {
         const int32_t speed = valueInImage(target, row::Spd);
         console.out << "the instrument answers at address " << valueInImage(target, row::Adr) << ", "
