@@ -95,15 +95,11 @@ std::vector<int> holdSetpoints(ParamTable& rows) {
 }
 
 // The setpoints the window recomputes on a range change but does not send are what the instrument
-// still holds; a changed range holds those it leaves outside into it. No value changed: nothing is sent.
+// still holds; a changed range holds those it leaves outside into it.
 void finish(SetStep& step, const ParamTable& before, ParamTable& rows) {
     for (const int r : kSetpointRows)
         if (!contains(step.plan.sends, r)) valueAt(rows, r) = before.at(static_cast<std::size_t>(r)).value;
     const auto same = [&](int r) { return valueAt(rows, r) == before.at(static_cast<std::size_t>(r)).value; };
-    if (std::ranges::all_of(step.plan.sends, same)) {
-        step.plan = ChangePlan{};
-        return;
-    }
     if (std::ranges::any_of(kRangeRows, [&](int r) { return !same(r); })) step.held = holdSetpoints(rows);
 }
 
@@ -116,11 +112,12 @@ SetStep enterValue(ParamTable& rows, const Assignment& a) {
     }
     const ParamTable before = rows;
     const LimitedEntry entry = limitEntry(rows, a.row, nudgedEntry(*a.number));
-    step.plan = storeEntry(rows, a.row, entry.raw);
     if (entry.held)
         step.notes += " (" + a.text + " is outside " + limitText(a.row, limits.low) + " ... " +
                       limitText(a.row, limits.high) + ": held to the nearer limit)";
     if (entry.coarse) step.notes += entry.raw < 0 ? " (below -100 in whole units)" : " (from 1000 on in whole units)";
+    if (entry.raw == valueAt(rows, a.row)) return step;  // what it holds: nothing to send, nothing to reset
+    step.plan = storeEntry(rows, a.row, entry.raw);
     if (valueAt(rows, a.row) != entry.raw)
         step.notes += " (" + std::string(keyOfRow(row::Rng)) + " " + valueText(row::Rng, valueAt(rows, row::Rng)) +
                       " does not let it be set)";
@@ -130,6 +127,7 @@ SetStep enterValue(ParamTable& rows, const Assignment& a) {
 
 SetStep chooseItem(ParamTable& rows, const Assignment& a) {
     SetStep step;
+    if (a.raw == valueAt(rows, a.row)) return step;  // the item it has: a range mode would reset its ranges
     const ParamTable before = rows;
     ParamRow chosen = rows.at(static_cast<std::size_t>(a.row));
     chosen.value = a.raw;

@@ -1,7 +1,8 @@
 #pragma once
 // What one assignment of "k54ctl set" does to the instrument's configuration, worked out on the rows
-// alone: the window's rules of value entry and list changes, and two of k54ctl's own. An assignment that
-// changes no value writes nothing and brings no follow-up. A range change that leaves a setpoint or a
+// alone: the window's rules of value entry and list changes, and two of k54ctl's own. An assignment of
+// the value the row holds writes nothing and brings no follow-up (the window's list would reset the
+// ranges of a range mode chosen again). A range change that leaves a setpoint or a
 // hysteresis outside its limits holds it to the nearer limit and sends it, as value entry holds a number
 // typed outside the limits: the window only shows recomputed setpoints, and an instrument holding a
 // setpoint outside its range holds a configuration that would not load.

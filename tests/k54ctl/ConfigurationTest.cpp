@@ -157,7 +157,7 @@ TEST_F(Configuration, LoadWithTheAddressWritesAddressAndSpeedLastInOneRequest) {
     const Result result = onLine({"load", path.string(), "--with-address", "--backup-dir", backups().string()});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(writesFrom(mark).back(), "11 10 00 15 00 02 04 00 0C 00 02");
-    EXPECT_TRUE(holds(result.out, "written and read back: US_1\nwritten last, not read back: address\n"));
+    EXPECT_TRUE(holds(result.out, "written and read back: US_1\nwritten last, not read back: address, speed\n"));
     EXPECT_TRUE(holds(result.out, "the instrument answers at address 12, 9600 baud once it takes the new settings\n"));
 }
 
