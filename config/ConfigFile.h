@@ -40,6 +40,9 @@ struct LoadedConfiguration {
     std::optional<SavedConfiguration> configuration;  // only when there is no problem at all
     std::vector<ConfigProblem> problems;              // every one found
     std::vector<ConfigNotice> notices;
+    // Every parameter's value as the file gives it, also where the values break their limits or each
+    // other (what a comparison with an instrument needs); nothing where an entry, a key or the format is wrong.
+    std::optional<RegisterImage> entries;
 };
 
 // Reads and checks a file's text. The checks run as far as they can: a value is judged against the

@@ -23,22 +23,44 @@ namespace {
 
 constexpr std::string_view kWholeFile = "the file: ";
 
+void sayNotices(const std::string& file, const LoadedConfiguration& loaded, Console& console) {
+    for (const ConfigNotice& notice : loaded.notices)
+        console.err << "k54ctl: note: " << file << ": " << describeNotice(notice) << std::endl;
+}
+
+void sayProblems(const std::string& file, const LoadedConfiguration& loaded, Console& console,
+                 std::string_view after = {}) {
+    for (const ConfigProblem& problem : loaded.problems) {
+        // A problem of the whole file is told after the file's name, without "the file" again.
+        std::string text = describeProblem(problem);
+        if (text.starts_with(kWholeFile)) text.erase(0, kWholeFile.size());
+        console.err << "k54ctl: " << file << ": " << text << after << std::endl;
+    }
+}
+
 // The file's configuration, its notices said; nothing (its problems said) when it has any problem.
 std::optional<RegisterImage> checkedFile(const std::string& file, Console& console) {
     const LoadedConfiguration loaded = loadConfigurationFile(pathFromUtf8(file));
-    for (const ConfigNotice& notice : loaded.notices)
-        console.err << "k54ctl: note: " << file << ": " << describeNotice(notice) << std::endl;
+    sayNotices(file, loaded, console);
     if (!loaded.configuration) {
-        for (const ConfigProblem& problem : loaded.problems) {
-            // A problem of the whole file is told after the file's name, without "the file" again.
-            std::string text = describeProblem(problem);
-            if (text.starts_with(kWholeFile)) text.erase(0, kWholeFile.size());
-            console.err << "k54ctl: " << file << ": " << text << std::endl;
-        }
+        sayProblems(file, loaded, console);
         console.err << "k54ctl: " << file << " is refused: nothing written" << std::endl;
         return std::nullopt;
     }
     return loaded.configuration->registers;
+}
+
+// What the file holds, also where it would not load (said as notes, since a comparison is still
+// sound); nothing (its problems said) when it is no configuration file whose every value reads.
+std::optional<RegisterImage> comparedFile(const std::string& file, Console& console) {
+    const LoadedConfiguration loaded = loadConfigurationFile(pathFromUtf8(file));
+    sayNotices(file, loaded, console);
+    if (loaded.entries) {
+        sayProblems(file, loaded, console, " (the file would not load)");
+        return loaded.entries;
+    }
+    sayProblems(file, loaded, console);
+    return std::nullopt;
 }
 
 std::string labelOf(int r) {
@@ -180,9 +202,10 @@ int loadConfiguration(const LineOptions& line, const LoadOptions& load, Console&
 }
 
 int diffConfiguration(const LineOptions& line, const std::string& file, Console& console) {
-    const auto fromFile = checkedFile(file, console);
-    if (!fromFile) return kExitUsage;
-    return withInstrument(line, console, [&](Instrument& instrument) {
+    const auto fromFile = comparedFile(file, console);
+    if (!fromFile) return kExitTrouble;
+    bool differs = false;
+    const int status = withInstrument(line, console, [&](Instrument& instrument) {
         RegisterImage current{};
         if (instrument.link().readConfiguration(current) != 0)
             return instrument.exchangeFailed("reading the configuration");
@@ -191,12 +214,16 @@ int diffConfiguration(const LineOptions& line, const std::string& file, Console&
         for (const Difference& d : differences(*fromFile, current, true))
             table.addRow({std::string(keyOfRow(d.row)), labelOf(d.row), "file " + valueWithUnit(inFile, d.row, d.from),
                           "instrument " + valueWithUnit(held, d.row, d.to)});
-        if (table.empty())
-            console.out << "no differences: the instrument holds the configuration of " << file << std::endl;
-        else
+        differs = !table.empty();
+        if (differs)
             table.write(console.out);
+        else
+            console.out << "no differences: the instrument holds the configuration of " << file << std::endl;
         return kExitOk;
     });
+    // As diff(1): whatever kept the comparison from being made is trouble, not a difference.
+    if (status != kExitOk) return kExitTrouble;
+    return differs ? kExitDiffers : kExitOk;
 }
 
 }  // namespace k54::ctl

@@ -109,15 +109,66 @@ TEST_F(Configuration, DiffListsWhatDiffersWithTheUnitsOfEachSide) {
         writeFile("plant.json", factoryWith({{row::Rng, 2}, {row::Us1, 500}, {row::Us2, 900}, {row::Adr, 12}}));
     holdInInstrument(factoryWith({}));
     const Result result = onLine({"diff", path.string()});
-    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.status, 1) << result.err;  // as diff(1): 1 for a difference
     EXPECT_EQ(result.out,
               "C_HS     Диапазон преобразования (C_HS)  file 2 «Условный полный»  instrument 0 «Входной полный»\n"
               "address  Адрес                           file 12                   instrument 1\n"
               "US_1     Уставка 1 (US_1)                file 50.0                 instrument 64.0 Ом\n"
               "US_2     Уставка 2 (US_2)                file 90.0                 instrument 256.0 Ом\n");
     holdInInstrument(factoryWith({{row::Rng, 2}, {row::Us1, 500}, {row::Us2, 900}, {row::Adr, 12}, {row::Psw, 99}}));
-    EXPECT_EQ(onLine({"diff", path.string()}).out,
-              "no differences: the instrument holds the configuration of " + path.string() + "\n");
+    const Result same = onLine({"diff", path.string()});
+    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(same.out, "no differences: the instrument holds the configuration of " + path.string() + "\n");
+}
+
+// A file that would not load still says what it holds, and is compared entry by entry; a file that is
+// no configuration file, or an instrument that does not answer, is trouble (2), not a difference.
+TEST_F(Configuration, DiffComparesAFileThatWouldNotLoadAndTellsTroubleFromADifference) {
+    std::string text = fileText(writeFile("good.json", factoryWith({})));
+    const std::string dpHi = "\"DpHi\": {\"value\": 320.0";
+    text.replace(text.find(dpHi), dpHi.size(), "\"DpHi\": {\"value\": 5000.0");
+    std::ofstream(file("bad.json")) << text;
+    holdInInstrument(factoryWith({}));
+    const Result outside = onLine({"diff", file("bad.json").string()});
+    EXPECT_EQ(outside.status, 1) << outside.err;
+    EXPECT_EQ(outside.out, "DpHi  Максимум диапазона (DpHi)  file 5000.0 Ом  instrument 320.0 Ом\n");
+    EXPECT_EQ(outside.err, "k54ctl: " + file("bad.json").string() +
+                               ": DpHi: 5000.0 is outside 0.1 ... 320.0 (the file would not load)\n");
+    holdInInstrument(factoryWith({{row::Dph, 50000}}));
+    EXPECT_EQ(onLine({"diff", file("bad.json").string()}).status, 0);
+
+    std::ofstream(file("notes.txt")) << "plant 7: DpHi 320\n";
+    std::ofstream(file("other.json")) << "{\"format\": \"something else\", \"version\": 1}\n";
+    const std::size_t mark = traceMark();
+    for (const std::string name : {"notes.txt", "other.json", "absent.json"}) {
+        const Result trouble = onLine({"diff", file(name).string()});
+        EXPECT_EQ(trouble.status, 2) << name;
+        EXPECT_EQ(trouble.out, "") << name;
+        EXPECT_TRUE(holds(trouble.err, "k54ctl: " + file(name).string() + ": ")) << name;
+    }
+    EXPECT_TRUE(sim.requestsFrom(mark).empty());
+
+    sim.control("fault silent");
+    const Result silent = onLine({"diff", file("good.json").string()});
+    EXPECT_EQ(silent.status, 2);
+    EXPECT_TRUE(holds(silent.err, "no reply (time-out)"));
+}
+
+// As the window leaves it: setpoint 2 entered as 1000.5 just above setpoint 1 of 1000.0 ends equal to it.
+TEST_F(Configuration, AFileJustSavedFromTheInstrumentIsTheSame) {
+    holdInInstrument(factoryWith({{row::Mod, 14}, {row::Rng, 1}, {row::Dph, 20000}, {row::Us1, 10000}, {row::Us2, 15000}}));
+    ASSERT_EQ(onLine({"set", "US_2=1000.5"}).out, "US_2 = 1000.0 °C (from 1000 on in whole units)\n");
+    for (const std::string name : {"factory.json", "plant.json"}) {
+        if (name == "factory.json") holdInInstrument(factoryWith({}));
+        const auto path = file(name);
+        const Result saved = onLine({"save", path.string()});
+        ASSERT_EQ(saved.status, 0) << saved.err;
+        EXPECT_EQ(saved.err, "");  // no note that it would not load
+        const Result result = onLine({"diff", path.string()});
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, "no differences: the instrument holds the configuration of " + path.string() + "\n");
+        EXPECT_EQ(result.err, "");
+    }
 }
 
 TEST_F(Configuration, ADryRunShowsTheChangesAndWritesNothingAnywhere) {
@@ -166,15 +217,10 @@ TEST_F(Configuration, AFileWithAProblemIsRefusedBeforeTheLineIsTouched) {
     const std::string dpHi = "\"DpHi\": {\"value\": 320.0";
     text.replace(text.find(dpHi), dpHi.size(), "\"DpHi\": {\"value\": 5000.0");
     std::ofstream(file("bad.json")) << text;
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"load", file("bad.json").string(), "--backup-dir", backups().string()},
-                                               {"diff", file("bad.json").string()}}) {
-        const std::string command = args.front();
-        const Result result = onLine(args);
-        EXPECT_EQ(result.status, 2) << command;
-        EXPECT_TRUE(holds(result.err, "bad.json: DpHi: 5000.0 is outside 0.1 ... 320.0"));
-        EXPECT_TRUE(holds(result.err, "is refused: nothing written"));
-    }
+    const Result result = onLine({"load", file("bad.json").string(), "--backup-dir", backups().string()});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_TRUE(holds(result.err, "bad.json: DpHi: 5000.0 is outside 0.1 ... 320.0\n"));
+    EXPECT_TRUE(holds(result.err, "is refused: nothing written"));
     const Result missing = onLine({"load", file("absent.json").string()});
     EXPECT_EQ(missing.status, 2);
     EXPECT_TRUE(holds(missing.err, "absent.json: cannot be read: "));

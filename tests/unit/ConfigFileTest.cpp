@@ -11,6 +11,7 @@
 
 #include "config/ConfigChecks.h"
 #include "config/ConfigFile.h"
+#include "config/EntryRules.h"
 #include "config/ListItems.h"
 #include "config/NewFile.h"
 #include "config/ParamKeys.h"
@@ -268,6 +269,9 @@ TEST(ConfigFile, EveryProblemIsFoundWithItsKeyAndItsMessage) {
         EXPECT_EQ(loaded.problems[0].kind, c.kind) << c.message;
         EXPECT_EQ(describeProblem(loaded.problems[0]), c.message);
         EXPECT_FALSE(loaded.configuration) << c.message;  // one bad entry: nothing to write
+        // Values that read but break their limits are still what the file holds, for a comparison.
+        const bool valuesRead = c.kind == ProblemKind::OutOfLimits || c.kind == ProblemKind::InconsistentRange;
+        EXPECT_EQ(loaded.entries.has_value(), valuesRead) << c.message;
     }
 }
 
@@ -297,6 +301,43 @@ TEST(ConfigFile, EveryIndependentProblemIsReportedAtOnce) {
     ASSERT_EQ(limits.problems.size(), 3u);
     EXPECT_EQ(limits.problems[1].key, "DpHi");
     EXPECT_EQ(limits.problems[2].key, "Icod");
+}
+
+// Value entry holds a number to its limits before it drops the decimal of a large value, so a setpoint or
+// range end entered just beyond its partner can end equal to it. The window makes such configurations:
+// their files load; an equal pair that value entry cannot make is still refused.
+TEST(ConfigFile, PairsThatValueEntryMakesEqualLoad) {
+    struct Case {
+        const char* what;
+        int32_t mode;
+        std::vector<std::pair<int, int32_t>> held;
+        int entered;
+        double typed;
+        int32_t meets;  // the partner's value, which the entered one ends equal to
+    };
+    const std::vector<Case> cases{
+        {"setpoint 2 at setpoint 1", kInputSet, {{row::Mod, 14}, {row::Dph, 20000}, {row::Us1, 10000}, {row::Us2, 15000}},
+         row::Us2, 1000.5, 10000},
+        {"a negative setpoint 1 at setpoint 2", kScaledSet, {{row::Iol, -5000}, {row::Us1, -3000}, {row::Us2, -1000}},
+         row::Us1, -100.05, -1000},
+    };
+    for (const Case& c : cases) {
+        ParamTable rows = kParamTemplate;
+        for (ParamRow& r : rows) r.value = r.factoryValue;
+        rows.at(row::Rng).value = c.mode;
+        for (const auto& [r, value] : c.held) rows.at(static_cast<std::size_t>(r)).value = value;
+        const LimitedEntry entry = limitEntry(rows, c.entered, nudgedEntry(c.typed));
+        ASSERT_EQ(entry.raw, c.meets) << c.what;
+        rows.at(static_cast<std::size_t>(c.entered)).value = entry.raw;
+        const SavedConfiguration saved{"1.90.0013", "2026-03-14T09:30:00", registerImage(rows, false)};
+        EXPECT_EQ(problemsOnLoading(saved).size(), 0u) << c.what;
+    }
+    ParamTable rows = kParamTemplate;
+    for (ParamRow& r : rows) r.value = r.factoryValue;
+    rows.at(row::Us1).value = rows.at(row::Us2).value;  // 256.0: value entry keeps its decimal, so never equal
+    const auto problems = problemsOnLoading({"1.90.0013", "2026-03-14T09:30:00", registerImage(rows, false)});
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(describeProblem(problems.front()), "US_1: 256.0 is not below US_2 256.0");
 }
 
 TEST(ConfigFile, WhereTheImageOrATextSaysOtherwiseTheParametersHoldAndTheUserIsTold) {
