@@ -168,7 +168,7 @@ private:
 
         CLI::App* save = command("save", "the configuration into a configuration file");
         addInstrumentOptions(*save, line);
-        save->add_option("file", c_.file, "the file to write (replaced when it is there)")
+        save->add_option("file", c_.file, "the file to write (replaced when it is there); - for standard output")
             ->type_name("FILE")
             ->required();
 
@@ -178,7 +178,7 @@ private:
             "is sent), the instrument's configuration is backed up, the parameters that differ are written and\n"
             "read back. The password is never written; the address, speed and protocol only when asked.");
         addInstrumentOptions(*load, line);
-        load->add_option("file", c_.load.file, "the configuration file")->type_name("FILE")->required();
+        load->add_option("file", c_.load.file, "the configuration file; - for standard input")->type_name("FILE")->required();
         load->add_flag("--dry-run", c_.load.dryRun, "show what would be written, write nothing");
         load->add_flag("--with-address", c_.load.withAddress, "also the address, speed and protocol, last");
         load->add_option("--backup-dir", c_.load.backupDir, "the backups' folder (default ~/.local/share/k54/backups)")
@@ -186,7 +186,7 @@ private:
 
         CLI::App* diff = command("diff", "what differs between a configuration file and the instrument");
         addInstrumentOptions(*diff, line);
-        diff->add_option("file", c_.file, "the configuration file")->type_name("FILE")->required();
+        diff->add_option("file", c_.file, "the configuration file; - for standard input")->type_name("FILE")->required();
         diff->footer("Exit status, as diff(1): 0 the same; 1 they differ; 2 trouble (the file, the line or the instrument).");
 
         CLI::App* set = command("set", "change parameters by the configurator's rules");

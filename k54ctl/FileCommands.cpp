@@ -14,6 +14,7 @@
 #include "k54ctl/Instrument.h"
 #include "k54ctl/ParameterText.h"
 #include "k54ctl/ProgressBar.h"
+#include "k54ctl/StandardStreams.h"
 #include "k54ctl/TextTable.h"
 #include "k54ctl/WriteSummary.h"
 #include "serial/LocalTime.h"
@@ -40,11 +41,12 @@ void sayProblems(const std::string& file, const LoadedConfiguration& loaded, Con
 
 // The file's configuration, its notices said; nothing (its problems said) when it has any problem.
 std::optional<RegisterImage> checkedFile(const std::string& file, Console& console) {
-    const LoadedConfiguration loaded = loadConfigurationFile(pathFromUtf8(file));
-    sayNotices(file, loaded, console);
+    const LoadedConfiguration loaded = readConfigurationFrom(file, console);
+    const std::string name = inputName(file);
+    sayNotices(name, loaded, console);
     if (!loaded.configuration) {
-        sayProblems(file, loaded, console);
-        console.err << "k54ctl: " << file << " is refused: nothing written" << std::endl;
+        sayProblems(name, loaded, console);
+        console.err << "k54ctl: " << name << " is refused: nothing written" << std::endl;
         return std::nullopt;
     }
     return loaded.configuration->registers;
@@ -53,14 +55,11 @@ std::optional<RegisterImage> checkedFile(const std::string& file, Console& conso
 // What the file holds, also where it would not load (said as notes, since a comparison is still
 // sound); nothing (its problems said) when it is no configuration file whose every value reads.
 std::optional<RegisterImage> comparedFile(const std::string& file, Console& console) {
-    const LoadedConfiguration loaded = loadConfigurationFile(pathFromUtf8(file));
-    sayNotices(file, loaded, console);
-    if (loaded.entries) {
-        sayProblems(file, loaded, console, " (the file would not load)");
-        return loaded.entries;
-    }
-    sayProblems(file, loaded, console);
-    return std::nullopt;
+    const LoadedConfiguration loaded = readConfigurationFrom(file, console);
+    const std::string name = inputName(file);
+    sayNotices(name, loaded, console);
+    sayProblems(name, loaded, console, loaded.entries ? " (the file would not load)" : "");
+    return loaded.entries;
 }
 
 std::string labelOf(int r) {
@@ -218,7 +217,7 @@ int diffConfiguration(const LineOptions& line, const std::string& file, Console&
         if (differs)
             table.write(console.out);
         else
-            console.out << "no differences: the instrument holds the configuration of " << file << std::endl;
+            console.out << "no differences: the instrument holds the configuration of " << inputName(file) << std::endl;
         return kExitOk;
     });
     // As diff(1): whatever kept the comparison from being made is trouble, not a difference.

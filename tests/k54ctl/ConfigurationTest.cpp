@@ -1,6 +1,7 @@
 // info, read, save, diff and load against the simulated instrument: what is printed, what is on the wire,
 // what is on disk, and that a file's problem or --dry-run writes nothing.
 #include <fstream>
+#include <sstream>
 
 #include "config/ConfigFile.h"
 #include "tests/k54ctl/CtlRig.h"
@@ -169,6 +170,45 @@ TEST_F(Configuration, AFileJustSavedFromTheInstrumentIsTheSame) {
         EXPECT_EQ(result.out, "no differences: the instrument holds the configuration of " + path.string() + "\n");
         EXPECT_EQ(result.err, "");
     }
+}
+
+// "-": the file on standard output alone (the rest on standard error), or from standard input.
+TEST_F(Configuration, AFileThroughStandardOutputAndInput) {
+    const RegisterImage held = factoryWith({{row::Us1, 500}, {row::Psw, 77}});
+    holdInInstrument(held);
+    const Result saved = onLine({"save", "-"});
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    EXPECT_EQ(saved.err, "saved the configuration of address 17 (firmware 1.90.0013) to standard output\n");
+    const LoadedConfiguration fromOutput = readConfigurationText(saved.out);
+    ASSERT_TRUE(fromOutput.configuration) << saved.out;
+    EXPECT_EQ(fromOutput.configuration->registers, withoutPassword(held));
+    EXPECT_TRUE(saved.out.starts_with("{\n") && saved.out.ends_with("}\n")) << saved.out;
+    EXPECT_FALSE(std::filesystem::exists(file("-")));
+
+    const auto asInput = [&] {
+        answers.clear();
+        std::istringstream lines(saved.out);
+        for (std::string line; std::getline(lines, line);) answers.push_back(line);
+    };
+    holdInInstrument(factoryWith({}));
+    asInput();
+    const Result differs = onLine({"diff", "-"});
+    EXPECT_EQ(differs.status, 1);
+    EXPECT_TRUE(holds(differs.out, "US_1  Уставка 1 (US_1)  file 50.0 Ом  instrument 64.0 Ом\n"));
+    asInput();
+    const Result loaded = onLine({"load", "-", "--backup-dir", backups().string()});
+    EXPECT_EQ(loaded.status, 0) << loaded.err;
+    EXPECT_TRUE(holds(loaded.out, "written and read back: US_1\n"));
+    asInput();
+    EXPECT_EQ(onLine({"diff", "-"}).out, "no differences: the instrument holds the configuration of standard input\n");
+
+    answers = {"{\"format\": \"k54-configuration\","};
+    const std::size_t mark = traceMark();
+    const Result cut = onLine({"load", "-", "--backup-dir", backups().string()});
+    EXPECT_EQ(cut.status, 2);
+    EXPECT_TRUE(holds(cut.err, "k54ctl: standard input: line 2, column 1: not JSON: "));
+    EXPECT_TRUE(holds(cut.err, "k54ctl: standard input is refused: nothing written\n"));
+    EXPECT_TRUE(sim.requestsFrom(mark).empty());
 }
 
 TEST_F(Configuration, ADryRunShowsTheChangesAndWritesNothingAnywhere) {

@@ -102,13 +102,18 @@ TEST_F(Process, CtrlCEndsAWatchCleanlyAndLeavesThePortFree) {
     EXPECT_EQ(ctl(line({"info"})).exitStatus, 0);
 }
 
+// k54ctl with its arguments as a shell command line.
+std::string shellCommand(const std::vector<std::string>& args) {
+    std::string command = "'" + std::string(K54CTL_PATH) + "'";
+    for (const std::string& arg : args) command += " '" + arg + "'";
+    return command;
+}
+
 // k54ctl started by a shell with its standard output in `output` (a file, /dev/full).
 std::unique_ptr<k54::test::ChildProcess> startInShell(const std::vector<std::string>& args, const std::string& output,
                                                       const std::string& errors) {
-    std::string command = "exec '" + std::string(K54CTL_PATH) + "'";
-    for (const std::string& arg : args) command += " '" + arg + "'";
-    return std::make_unique<k54::test::ChildProcess>("/bin/sh", std::vector<std::string>{"-c", command + " >" + output},
-                                                     errors);
+    return std::make_unique<k54::test::ChildProcess>(
+        "/bin/sh", std::vector<std::string>{"-c", "exec " + shellCommand(args) + " >" + output}, errors);
 }
 
 std::string textOf(const std::filesystem::path& path) {
@@ -168,9 +173,38 @@ TEST_F(Process, ASignalInTheMiddleOfALoadEndsItWithItsReport) {
     }
 }
 
+// "-" as a pipe uses it: save's file alone on standard output, read by load and diff from standard input.
+TEST_F(Process, SaveIntoAPipeAndLoadOrDiffFromIt) {
+    const auto err = files.path() / "err";
+    const auto pipeline = [&](const std::vector<std::string>& reader) {
+        k54::test::ChildProcess shell(
+            "/bin/sh", {"-c", shellCommand(line({"save", "-"})) + " | " + shellCommand(line(reader))}, err.string());
+        const std::string out = shell.readRest(kDeadline);
+        return std::pair{shell.waitExit(kDeadline), out};
+    };
+    EXPECT_EQ(pipeline({"diff", "-"}),
+              std::pair(std::optional(0), std::string("no differences: the instrument holds the configuration of "
+                                                      "standard input\n")));
+    EXPECT_NE(textOf(err).find("saved the configuration of address 17 (firmware 1.90.0013) to standard output\n"),
+              std::string::npos);
+
+    const auto saved = files.path() / "plant.json";
+    ASSERT_EQ(ctl(line({"save", saved.string()})).exitStatus, 0);
+    ASSERT_EQ(ctl(line({"set", "US_1=100"})).exitStatus, 0);
+    k54::test::ChildProcess load(
+        "/bin/sh",
+        {"-c", shellCommand(line({"load", "-", "--backup-dir", (files.path() / "backups").string()})) + " <" +
+                   saved.string()},
+        err.string());
+    const std::string out = load.readRest(kDeadline);
+    EXPECT_EQ(load.waitExit(kDeadline), 0) << textOf(err);
+    EXPECT_NE(out.find("written and read back: US_1\n"), std::string::npos) << out;
+    EXPECT_EQ(ctl(line({"diff", saved.string()})).exitStatus, 0);
+}
+
 TEST_F(Process, OutputThatCannotBeWrittenIsAFileError) {
     for (const std::vector<std::string>& args :
-         {line({"read"}), line({"read", "--json"}), line({"read", "--traffic-log", "/dev/full"})}) {
+         {line({"read"}), line({"read", "--json"}), line({"save", "-"}), line({"read", "--traffic-log", "/dev/full"})}) {
         const std::string output = args.back() == "/dev/full" ? "/dev/null" : "/dev/full";
         const auto err = files.path() / "err";
         auto run = startInShell(args, output, err.string());
