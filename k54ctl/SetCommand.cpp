@@ -45,14 +45,17 @@ public:
         std::vector<const Assignment*> link;
         for (std::size_t i = 0; i < assignments.size(); ++i) {
             const Assignment& a = assignments[i];
-            if (instrument_.console().wasInterrupted()) return stopped(assignments, i);
+            if (instrument_.console().wasInterrupted()) return stoppedBySignal(link, assignments, i);
             if (isAddressOrSpeed(a.row)) {
                 link.push_back(&a);
                 continue;
             }
-            if (!apply(a)) return stopped(assignments, i + 1);
+            if (!apply(a)) return stopped({}, assignments, i + 1);
         }
-        return link.empty() ? kExitOk : writeLink(link);
+        if (link.empty()) return kExitOk;
+        // The address and speed go last: not after a signal, which asks that nothing more be sent.
+        if (instrument_.console().wasInterrupted()) return stoppedBySignal(link, assignments, assignments.size());
+        return writeLink(link);
     }
 
 private:
@@ -121,6 +124,7 @@ private:
         sends.insert(sends.end(), step.held.begin(), step.held.end());
         const ParameterWrites writes = writeParameters(instrument_.link(), rows_, sends);
         if (writes.failed()) return reportFailedWrites(writes);
+        written_.insert(written_.end(), sends.begin(), sends.end());
         out_ << keyOfRow(assigned) << " = " << valueWithUnit(rows_, assigned, row(assigned).value) << step.notes;
         if (const std::string resets = rowValues(step.plan.sends, assigned); !resets.empty())
             out_ << "; reset " << resets;
@@ -155,12 +159,22 @@ private:
         return false;
     }
 
-    int stopped(const std::vector<Assignment>& assignments, std::size_t next) {
+    // Says the assignments not done: the address and speed held back for the end, then those from `next` on.
+    int stopped(const std::vector<const Assignment*>& heldBack, const std::vector<Assignment>& assignments,
+                std::size_t next) {
         std::string rest;
-        for (std::size_t i = next; i < assignments.size(); ++i)
-            rest += " " + std::string(keyOfRow(assignments[i].row)) + "=" + assignments[i].text;
+        const auto add = [&rest](const Assignment& a) { rest += " " + std::string(keyOfRow(a.row)) + "=" + a.text; };
+        for (const Assignment* a : heldBack) add(*a);
+        for (std::size_t i = next; i < assignments.size(); ++i) add(assignments[i]);
         if (!rest.empty()) complain(instrument_.console(), kExitLineFailure, "not done:" + rest);
         return kExitLineFailure;
+    }
+
+    int stoppedBySignal(const std::vector<const Assignment*>& heldBack, const std::vector<Assignment>& assignments,
+                        std::size_t next) {
+        complain(instrument_.console(), kExitLineFailure,
+                 "the set stopped at a signal, after the request in progress; " + writeSummary(written_, {}, {}));
+        return stopped(heldBack, assignments, next);
     }
 
     // The address and the speed: both together in one request when both are given; nothing when
@@ -199,6 +213,7 @@ private:
     Instrument& instrument_;
     std::ostream& out_;
     ParamTable rows_ = kParamTemplate;
+    std::vector<int> written_;  // the rows written so far, in their order
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 
@@ -171,6 +172,79 @@ TEST_F(Process, ASignalInTheMiddleOfALoadEndsItWithItsReport) {
         ::close(device);
         sim.control("clear");
     }
+}
+
+bool lockRemains(const k54::test::SimInstrument& sim) {
+    return std::filesystem::exists(defaultLockFolder() / lockFileName(sim.devicePath()));
+}
+
+// A Ctrl-C in the middle of a set on a slow line: the write in progress ends, nothing more is sent (not
+// the address and speed held back for the end either), the report says what was written and what was
+// not done, the lock is gone; 130.
+TEST_F(Process, CtrlCInTheMiddleOfASetEndsItWithItsReport) {
+    struct Case {
+        std::vector<std::string> assignments;
+        std::string stored, report;
+    };
+    const std::vector<Case> cases{
+        {{"CutE=0", "ndt=5", "rL1=1", "Icod=5"},
+         "CutE = 0",
+         "k54ctl: the set stopped at a signal, after the request in progress; written: CutE\n"
+         "k54ctl: not done: ndt=5 rL1=1 Icod=5\n"
+         "k54ctl: ended by SIGINT (Ctrl-C)\n"},
+        {{"address=20", "CutE=0"},
+         "CutE = 0",
+         "k54ctl: the set stopped at a signal, after the request in progress; written: CutE\n"
+         "k54ctl: not done: address=20\n"
+         "k54ctl: ended by SIGINT (Ctrl-C)\n"},
+    };
+    for (const Case& c : cases) {
+        sim.control("reset");
+        sim.control("fault late=300");
+        const std::size_t mark = sim.traceLines().size();
+        const auto out = files.path() / "out", err = files.path() / "err";
+        std::vector<std::string> args{"set"};
+        args.insert(args.end(), c.assignments.begin(), c.assignments.end());
+        args.insert(args.end(), {"--ports-dir", sim.portsDir().string(), "--port", "COM4", "--address", "17", "--baud",
+                                 "9600", "--timeout-ms", "2000"});
+        auto set = startInShell(args, out.string(), err.string());
+        ASSERT_TRUE(sim.waitForTrace(
+            [&](const k54::test::TraceLines&) { return std::ranges::any_of(sim.requestsFrom(mark), isWrite); },
+            kDeadline));
+        set->sendSignal(SIGINT);
+        EXPECT_EQ(set->waitExit(kDeadline), 130);
+        std::vector<std::string> writes;
+        std::ranges::copy_if(sim.requestsFrom(mark), std::back_inserter(writes), isWrite);
+        EXPECT_EQ(writes, std::vector<std::string>{"11 06 00 03 00 00"});  // CutE, the one in progress
+        EXPECT_TRUE(textOf(out).starts_with(c.stored)) << textOf(out);
+        EXPECT_EQ(textOf(err), c.report);
+        EXPECT_FALSE(lockRemains(sim));
+        sim.control("clear");
+    }
+}
+
+// A Ctrl-C in the middle of a scan: the probe in progress ends, the scan says how far it came; 130.
+TEST_F(Process, CtrlCInTheMiddleOfAScanSaysHowFarItCame) {
+    const std::size_t mark = sim.traceLines().size();
+    const auto out = files.path() / "out", err = files.path() / "err";
+    auto scan = startInShell({"scan", "--ports-dir", sim.portsDir().string(), "--port", "COM4", "--baud", "9600",
+                              "--address", "100-247", "--answer-ms", "200"},
+                             out.string(), err.string());
+    ASSERT_TRUE(sim.waitForTrace([&](const k54::test::TraceLines&) { return !sim.requestsFrom(mark).empty(); },
+                                 kDeadline));
+    scan->sendSignal(SIGINT);
+    EXPECT_EQ(scan->waitExit(kDeadline), 130);
+    const std::string report = textOf(err);
+    std::size_t made = 0, planned = 0;
+    ASSERT_EQ(std::sscanf(report.c_str(), "k54ctl: scan interrupted after %zu of %zu probes", &made, &planned), 2)
+        << report;
+    EXPECT_EQ(planned, 148u);  // addresses 100 - 247 at 9600 baud
+    EXPECT_GE(made, 1u);
+    EXPECT_LT(made, planned);
+    EXPECT_EQ(sim.requestsFrom(mark).size(), made);  // no probe after the one in progress
+    EXPECT_NE(report.find("; 0 devices found\nk54ctl: ended by SIGINT (Ctrl-C)\n"), std::string::npos) << report;
+    EXPECT_EQ(textOf(out), "");
+    EXPECT_FALSE(lockRemains(sim));
 }
 
 // "-" as a pipe uses it: save's file alone on standard output, read by load and diff from standard input.
