@@ -84,9 +84,8 @@ public:
         if (std::ranges::all_of(out_.problems, isAboutTheValues)) out_.entries = registerImage(rows_, false);
         if (!out_.problems.empty()) return result();
 
-        out_.configuration =
-            SavedConfiguration{asWritten(document.value("firmware", Json(""))),
-                               asWritten(document.value("saved", Json(""))), *out_.entries};
+        out_.configuration = SavedConfiguration{asWritten(document.value("firmware", Json(""))),
+                                                asWritten(document.value("saved", Json(""))), *out_.entries};
         compareImage();
         return result();
     }

@@ -178,7 +178,9 @@ private:
             "is sent), the instrument's configuration is backed up, the parameters that differ are written and\n"
             "read back. The password is never written; the address, speed and protocol only when asked.");
         addInstrumentOptions(*load, line);
-        load->add_option("file", c_.load.file, "the configuration file; - for standard input")->type_name("FILE")->required();
+        load->add_option("file", c_.load.file, "the configuration file; - for standard input")
+            ->type_name("FILE")
+            ->required();
         load->add_flag("--dry-run", c_.load.dryRun, "show what would be written, write nothing");
         load->add_flag("--with-address", c_.load.withAddress, "also the address, speed and protocol, last");
         load->add_option("--backup-dir", c_.load.backupDir, "the backups' folder (default ~/.local/share/k54/backups)")
@@ -186,8 +188,11 @@ private:
 
         CLI::App* diff = command("diff", "what differs between a configuration file and the instrument");
         addInstrumentOptions(*diff, line);
-        diff->add_option("file", c_.file, "the configuration file; - for standard input")->type_name("FILE")->required();
-        diff->footer("Exit status, as diff(1): 0 the same; 1 they differ; 2 trouble (the file, the line or the instrument).");
+        diff->add_option("file", c_.file, "the configuration file; - for standard input")
+            ->type_name("FILE")
+            ->required();
+        diff->footer(
+            "Exit status, as diff(1): 0 the same; 1 they differ; 2 trouble (the file, the line or the instrument).");
 
         CLI::App* set = command("set", "change parameters by the configurator's rules");
         set->description(
@@ -211,7 +216,10 @@ private:
         CLI::App* password = command("password", "set the four-digit service password, or reset it");
         addInstrumentOptions(*password, line);
         CLI::Option* digits =
-            password->add_option("password", c_.password.password, "one to four digits (without it: asked for, or read from standard input)")->type_name("NNNN");
+            password
+                ->add_option("password", c_.password.password,
+                             "one to four digits (without it: asked for, or read from standard input)")
+                ->type_name("NNNN");
         password->add_flag("--reset", c_.password.reset, "reset it to 0000")->excludes(digits);
 
         CLI::App* watch = command("watch", "the live measured value with its unit, one line per poll");

@@ -106,9 +106,9 @@ int restoreStopped(Instrument& instrument, const RestoreReport& report) {
     const bool unanswered = report.outcome == RestoreOutcome::WriteFailed && report.modbusResult == kNoReply;
     std::vector<int> notWritten = report.unwritten;
     if (unanswered && !notWritten.empty()) notWritten.erase(notWritten.begin());
-    complain(console, kExitLineFailure,
-             writeSummary(report.written, unanswered ? std::optional(report.unwritten.front()) : std::nullopt,
-                          notWritten));
+    complain(
+        console, kExitLineFailure,
+        writeSummary(report.written, unanswered ? std::optional(report.unwritten.front()) : std::nullopt, notWritten));
     if (report.backup.written() && !report.written.empty())
         complain(console, kExitLineFailure,
                  "the configuration before the load is in " + utf8Text(report.backup.path) + ": load it to undo");

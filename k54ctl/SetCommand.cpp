@@ -50,7 +50,7 @@ public:
                 link.push_back(&a);
                 continue;
             }
-            if (!apply(a)) return stopped({}, assignments, i + 1);
+            if (!apply(a)) return stopped(link, assignments, i + 1);
         }
         if (link.empty()) return kExitOk;
         // The address and speed go last: not after a signal, which asks that nothing more be sent.
@@ -188,7 +188,8 @@ private:
         }
         if (address == row(row::Adr).value && speed == row(row::Spd).value) {
             if (addressGiven) out_ << "address = " << address << " (unchanged: nothing written)" << std::endl;
-            if (speedGiven) out_ << "speed = " << valueText(row::Spd, speed) << " (unchanged: nothing written)" << std::endl;
+            if (speedGiven)
+                out_ << "speed = " << valueText(row::Spd, speed) << " (unchanged: nothing written)" << std::endl;
             return kExitOk;
         }
         uint8_t result = 0;

@@ -157,7 +157,8 @@ TEST_F(Configuration, DiffComparesAFileThatWouldNotLoadAndTellsTroubleFromADiffe
 
 // As the window leaves it: setpoint 2 entered as 1000.5 just above setpoint 1 of 1000.0 ends equal to it.
 TEST_F(Configuration, AFileJustSavedFromTheInstrumentIsTheSame) {
-    holdInInstrument(factoryWith({{row::Mod, 14}, {row::Rng, 1}, {row::Dph, 20000}, {row::Us1, 10000}, {row::Us2, 15000}}));
+    holdInInstrument(
+        factoryWith({{row::Mod, 14}, {row::Rng, 1}, {row::Dph, 20000}, {row::Us1, 10000}, {row::Us2, 15000}}));
     ASSERT_EQ(onLine({"set", "US_2=1000.5"}).out, "US_2 = 1000.0 °C (from 1000 on in whole units)\n");
     for (const std::string name : {"factory.json", "plant.json"}) {
         if (name == "factory.json") holdInInstrument(factoryWith({}));
@@ -276,7 +277,8 @@ TEST_F(Configuration, ALoadThatTheInstrumentRefusesSaysWhatWasAndWasNotWritten) 
     EXPECT_EQ(result.status, 1);
     EXPECT_TRUE(holds(result.out, "backup: "));
     EXPECT_TRUE(holds(result.err, "writing CutE: no reply (time-out) from address 17 at 9600 baud on COM4"));
-    EXPECT_TRUE(holds(result.err, "written: none; sent, no reply: CutE (may or may not be applied); not written: US_1"));
+    EXPECT_TRUE(
+        holds(result.err, "written: none; sent, no reply: CutE (may or may not be applied); not written: US_1"));
 }
 
 }  // namespace

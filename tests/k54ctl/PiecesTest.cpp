@@ -218,7 +218,8 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrongAsTheProgramsOwnMessages) {
         EXPECT_EQ(run.out, "") << message;
         EXPECT_EQ(run.err, message);
     }
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"}, {"diff", "--help"}, {"--version"}}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--help"}, {"diff", "--help"}, {"--version"}}) {
         const CommandRun run = runCommandLine(args);
         EXPECT_EQ(run.status, 0) << args.front();
         EXPECT_NE(run.out, "") << args.front();

@@ -230,8 +230,8 @@ TEST_F(Process, CtrlCInTheMiddleOfAScanSaysHowFarItCame) {
     auto scan = startInShell({"scan", "--ports-dir", sim.portsDir().string(), "--port", "COM4", "--baud", "9600",
                               "--address", "100-247", "--answer-ms", "200"},
                              out.string(), err.string());
-    ASSERT_TRUE(sim.waitForTrace([&](const k54::test::TraceLines&) { return !sim.requestsFrom(mark).empty(); },
-                                 kDeadline));
+    ASSERT_TRUE(
+        sim.waitForTrace([&](const k54::test::TraceLines&) { return !sim.requestsFrom(mark).empty(); }, kDeadline));
     scan->sendSignal(SIGINT);
     EXPECT_EQ(scan->waitExit(kDeadline), 130);
     const std::string report = textOf(err);
@@ -277,8 +277,8 @@ TEST_F(Process, SaveIntoAPipeAndLoadOrDiffFromIt) {
 }
 
 TEST_F(Process, OutputThatCannotBeWrittenIsAFileError) {
-    for (const std::vector<std::string>& args :
-         {line({"read"}), line({"read", "--json"}), line({"save", "-"}), line({"read", "--traffic-log", "/dev/full"})}) {
+    for (const std::vector<std::string>& args : {line({"read"}), line({"read", "--json"}), line({"save", "-"}),
+                                                 line({"read", "--traffic-log", "/dev/full"})}) {
         const std::string output = args.back() == "/dev/full" ? "/dev/null" : "/dev/full";
         const auto err = files.path() / "err";
         auto run = startInShell(args, output, err.string());

@@ -225,7 +225,10 @@ TEST(ConfigFile, EveryProblemIsFoundWithItsKeyAndItsMessage) {
         {edited([](Json& d) { d["parameters"]["DpHi"]["limit"] = 1; }), ProblemKind::UnknownKey,
          "DpHi.limit: unknown key"},
         // An empty key is named as written, so that the message still says where.
-        {edited([](Json& d) { d["parameters"][""] = {{"value", 1}}; }), ProblemKind::UnknownKey, "\"\": unknown key"},
+        {edited([](Json& d) {
+             d["parameters"][""] = {{"value", 1}};
+         }),
+         ProblemKind::UnknownKey, "\"\": unknown key"},
         {edited([](Json& d) { d["parameters"]["DpHi"][""] = 1; }), ProblemKind::UnknownKey, "DpHi.\"\": unknown key"},
         {edited([](Json& d) {
              d["parameters"]["password"] = {{"value", 1234}};
@@ -316,10 +319,18 @@ TEST(ConfigFile, PairsThatValueEntryMakesEqualLoad) {
         int32_t meets;  // the partner's value, which the entered one ends equal to
     };
     const std::vector<Case> cases{
-        {"setpoint 2 at setpoint 1", kInputSet, {{row::Mod, 14}, {row::Dph, 20000}, {row::Us1, 10000}, {row::Us2, 15000}},
-         row::Us2, 1000.5, 10000},
-        {"a negative setpoint 1 at setpoint 2", kScaledSet, {{row::Iol, -5000}, {row::Us1, -3000}, {row::Us2, -1000}},
-         row::Us1, -100.05, -1000},
+        {"setpoint 2 at setpoint 1",
+         kInputSet,
+         {{row::Mod, 14}, {row::Dph, 20000}, {row::Us1, 10000}, {row::Us2, 15000}},
+         row::Us2,
+         1000.5,
+         10000},
+        {"a negative setpoint 1 at setpoint 2",
+         kScaledSet,
+         {{row::Iol, -5000}, {row::Us1, -3000}, {row::Us2, -1000}},
+         row::Us1,
+         -100.05,
+         -1000},
     };
     for (const Case& c : cases) {
         ParamTable rows = kParamTemplate;
