@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "config/EntryRules.h"
+#include "config/InputTypes.h"
 #include "config/ParamKeys.h"
 #include "config/ParamValueText.h"
 #include "config/RangeRules.h"
@@ -38,7 +39,6 @@ bool isInverted(const ParamTable& rows, const OrderedPair& pair) {
 
 // The limits value entry applies, the partner of a pair whose ends meet taken as a bound it may reach.
 RawLimits judgedLimits(const ParamTable& rows, int rowIndex, const OrderedPair* pair) {
-    if (rowIndex == row::Adr) return {kLowestAddress, kHighestAddress};
     RawLimits limits = valueLimits(rows, rowIndex);
     if (pair && endsMeet(rows, *pair)) (pair->low == rowIndex ? limits.high : limits.low) = valueOf(rows, rowIndex);
     return limits;
@@ -60,6 +60,58 @@ std::string limitText(int rowIndex, int64_t raw) {
     return engineeringText(rowIndex, static_cast<int32_t>(held));
 }
 
+ConfigProblem outOfLimits(int rowIndex, int32_t value, const RawLimits& limits) {
+    ConfigProblem p =
+        makeProblem(ProblemKind::OutOfLimits, std::string(keyOfRow(rowIndex)), engineeringText(rowIndex, value));
+    p.low = limitText(rowIndex, limits.low);
+    p.high = limitText(rowIndex, limits.high);
+    return p;
+}
+
+// The bounds of the scaled range's ends, which no other parameter narrows.
+constexpr RawLimits kScaledEnds{-9999, 99999};
+
+// The span of every input type's range together: a display range end beyond it fits no input type.
+RawLimits widestInputRange() {
+    RawLimits widest{std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::min()};
+    for (int type = 0; type < kInputTypeCount; ++type) {
+        const auto range = inputRangeTenths(type);
+        if (!range) continue;
+        widest.low = std::min(widest.low, range->low);
+        widest.high = std::max(widest.high, range->high);
+    }
+    return widest;
+}
+
+// The limits a row keeps whatever the other rows hold: those value entry applies where they depend on
+// no other row, otherwise the widest any input type and range mode allow.
+RawLimits ownLimits(const ParamTable& rows, int rowIndex) {
+    const RawLimits inputs = widestInputRange();
+    const RawLimits references{std::min(inputs.low, kScaledEnds.low), std::max(inputs.high, kScaledEnds.high)};
+    switch (rowIndex) {
+        case row::Adr:
+            return {kLowestAddress, kHighestAddress};
+        case row::Dpl:
+        case row::Dph:
+            return inputs;
+        case row::Iol:
+        case row::Ioh:
+            return kScaledEnds;
+        case row::Us1:
+        case row::Us2:
+            return references;
+        case row::Gs1:
+        case row::Gs2:
+            return {0, references.high - references.low};
+        default:
+            return valueLimits(rows, rowIndex);
+    }
+}
+
+bool isCheckedRow(int rowIndex) {
+    return isValueEntryRow(rowIndex) || rowIndex == row::Adr;
+}
+
 ConfigProblem inconsistentRange(const ParamTable& rows, const OrderedPair& pair) {
     ConfigProblem p = makeProblem(ProblemKind::InconsistentRange, std::string(keyOfRow(pair.low)),
                                   engineeringText(pair.low, valueOf(rows, pair.low)));
@@ -72,25 +124,32 @@ ConfigProblem inconsistentRange(const ParamTable& rows, const OrderedPair& pair)
 
 std::vector<ConfigProblem> checkParameterValues(const ParamTable& rows) {
     std::vector<ConfigProblem> problems;
+    for (int r = 0; r < kParamCount; ++r) {
+        if (!isCheckedRow(r)) continue;
+        const RawLimits limits = ownLimits(rows, r);
+        const int32_t value = valueOf(rows, r);
+        if (value < limits.low || value > limits.high) problems.push_back(outOfLimits(r, value, limits));
+    }
+    return problems;
+}
+
+std::vector<ConfigProblem> checkParameterRelations(const ParamTable& rows) {
+    std::vector<ConfigProblem> breaches;
     const OrderedPair reference = refersToScaledRange(valueOf(rows, row::Rng)) ? kOrderedPairs[1] : kOrderedPairs[0];
     const bool referenceBroken = isInverted(rows, reference);
     for (int r = 0; r < kParamCount; ++r) {
-        if (!isValueEntryRow(r) && r != row::Adr) continue;
+        if (!isCheckedRow(r) || r == row::Adr) continue;
         const OrderedPair* pair = pairOf(r);
         if (pair && isInverted(rows, *pair)) {
-            if (pair->low == r) problems.push_back(inconsistentRange(rows, *pair));
+            if (pair->low == r) breaches.push_back(inconsistentRange(rows, *pair));
             continue;
         }
         if (referenceBroken && judgedAgainstReference(r)) continue;
         const RawLimits limits = judgedLimits(rows, r, pair);
         const int32_t value = valueOf(rows, r);
-        if (value >= limits.low && value <= limits.high) continue;
-        ConfigProblem p = makeProblem(ProblemKind::OutOfLimits, std::string(keyOfRow(r)), engineeringText(r, value));
-        p.low = limitText(r, limits.low);
-        p.high = limitText(r, limits.high);
-        problems.push_back(std::move(p));
+        if (value < limits.low || value > limits.high) breaches.push_back(outOfLimits(r, value, limits));
     }
-    return problems;
+    return breaches;
 }
 
 }  // namespace k54

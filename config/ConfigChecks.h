@@ -1,7 +1,10 @@
 #pragma once
-// The checks a whole configuration must pass before it goes to an instrument: each numeric parameter
-// within the limits value entry applies to it (ranges, setpoints against the range they refer to,
-// hystereses), each range's low end below its high end, the address one the instrument can answer to.
+// The checks of a whole configuration before it goes to an instrument, in two kinds. A value outside
+// its parameter's own limits (those that hold whatever the other parameters are) is one no instrument
+// could hold: refused. A value that only breaks a relation the window keeps (ranges against the input
+// type, setpoints against the range they refer to, hystereses, a range's ends in order) is one an
+// instrument may well hold, e.g. after a new range mode whose recomputed setpoints the window does not
+// send: named, and written as it is once the user confirms it, so that a backup always undoes.
 #include <vector>
 
 #include "config/ConfigProblems.h"
@@ -12,8 +15,12 @@ namespace k54 {
 inline constexpr int32_t kLowestAddress = 1;     // 0 is the broadcast address: no instrument answers it
 inline constexpr int32_t kHighestAddress = 254;  // the highest the window's address field takes
 
-// Every problem of the rows' values, in row order. A range whose ends are the wrong way round is one
-// problem (on its low end); the setpoints and hystereses are not judged against a broken range.
+// Every value outside its parameter's own limits, in row order.
 std::vector<ConfigProblem> checkParameterValues(const ParamTable& rows);
+
+// Every relation the window keeps that the rows break, in row order. A range whose ends are the wrong
+// way round is one breach (on its low end); the setpoints and hystereses are not judged against a
+// broken range.
+std::vector<ConfigProblem> checkParameterRelations(const ParamTable& rows);
 
 }  // namespace k54

@@ -40,17 +40,21 @@ struct LoadedConfiguration {
     std::optional<SavedConfiguration> configuration;  // only when there is no problem at all
     std::vector<ConfigProblem> problems;              // every one found
     std::vector<ConfigNotice> notices;
-    // Every parameter's value as the file gives it, also where the values break their limits or each
-    // other (what a comparison with an instrument needs); nothing where an entry, a key or the format is wrong.
+    // Every parameter's value as the file gives it, also where a value lies outside its own limits (what a
+    // comparison with an instrument needs); nothing where an entry, a key or the format is wrong.
     std::optional<RegisterImage> entries;
+    // With a configuration: the relations the window keeps that its values break (a setpoint outside
+    // the display range, ...). An instrument may hold such a configuration; it is written as it is
+    // only once the user has confirmed these.
+    std::vector<ConfigProblem> relationBreaches;
 };
 
 // Reads and checks a file's text. The checks run as far as they can: a value is judged against the
 // limits only once every parameter has a value that reads.
 LoadedConfiguration readConfigurationText(std::string_view text);
 
-// The problems the configuration's file would have when loaded. A configuration read from an instrument
-// may lie outside what value entry allows; its file is then refused until it is put right.
+// The problems the configuration's file would have when loaded: values outside their parameters' own
+// limits, which an instrument should never hold (relations broken are no problem: see relationBreaches).
 std::vector<ConfigProblem> problemsOnLoading(const SavedConfiguration& configuration);
 
 // The same for a file (a file above kLargestFile is refused unread).

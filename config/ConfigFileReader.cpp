@@ -52,9 +52,9 @@ std::string asWritten(const Json& value) {
     return value.is_string() ? value.get<std::string>() : value.dump();
 }
 
-// A problem of values that read, each alone or against the others: the file still says what it holds.
+// A problem of a value that reads (one outside its own limits): the file still says what it holds.
 bool isAboutTheValues(const ConfigProblem& problem) {
-    return problem.kind == ProblemKind::OutOfLimits || problem.kind == ProblemKind::InconsistentRange;
+    return problem.kind == ProblemKind::OutOfLimits;
 }
 
 class FileReader {
@@ -67,7 +67,7 @@ public:
             p.line = parsed_.syntaxError->line;
             p.column = parsed_.syntaxError->column;
             p.detail = parsed_.syntaxError->reason;
-            return {std::nullopt, {p}, {}, std::nullopt};
+            return {std::nullopt, {p}, {}, std::nullopt, {}};
         }
         for (const std::string& pointer : parsed_.duplicateKeys)
             add(makeProblem(ProblemKind::DuplicateKey, keyName(Json::json_pointer(pointer).back())));
@@ -86,6 +86,7 @@ public:
 
         out_.configuration = SavedConfiguration{asWritten(document.value("firmware", Json(""))),
                                                 asWritten(document.value("saved", Json(""))), *out_.entries};
+        out_.relationBreaches = checkParameterRelations(rows_);
         compareImage();
         return result();
     }

@@ -16,15 +16,23 @@ bool connected(Session& s) {
     return false;
 }
 
-// The file's configuration, every problem and notice logged; nothing when it has a problem.
+// The file's configuration, every problem, notice and broken relation logged; nothing when it has a
+// problem or the operator does not confirm the broken relations.
 std::optional<SavedConfiguration> checkedFile(Session& s, const std::string& path) {
     const LoadedConfiguration loaded = loadConfigurationFile(pathFromUtf8(path));
     for (const ConfigProblem& problem : loaded.problems) s.form.appendLog(problemLine(problem));
     if (!loaded.configuration) {
-        s.form.appendLog("Файл не принят, в прибор ничего не записано: " + path);
+        reportStatus(s.form, "Файл не принят, в прибор ничего не записано: " + path);
         return std::nullopt;
     }
     for (const ConfigNotice& notice : loaded.notices) s.form.appendLog(noticeLine(notice));
+    if (!loaded.relationBreaches.empty()) {
+        for (const ConfigProblem& breach : loaded.relationBreaches) s.form.appendLog(breachLine(breach));
+        if (!s.form.askYesNo(breachQuestion(loaded.relationBreaches), "Подтвердите")) {
+            reportStatus(s.form, "Файл не принят, в прибор ничего не записано: " + path);
+            return std::nullopt;
+        }
+    }
     return loaded.configuration;
 }
 

@@ -9,6 +9,7 @@ namespace k54 {
 void saveConfigurationToFile(Session& s);
 
 // "Загрузить…": asks for a file and checks all of it (a file with any problem is refused before anything
+// is sent; values that only break a relation the window keeps are named and written once confirmed);
 // is sent); reads the instrument, asks to confirm how many parameters will change, restores (backup,
 // the differing parameters, read-back); the pages then show what the instrument holds. The
 // instrument's address, speed and protocol stay as they are.

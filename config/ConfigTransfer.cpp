@@ -1,9 +1,13 @@
 #include "config/ConfigTransfer.h"
 
+#include <algorithm>
+
 #include "config/ConfigFiles.h"
+#include "config/FileMessages.h"
 #include "config/FactoryWrite.h"
 #include "config/InputView.h"
 #include "config/InstrumentLink.h"
+#include "config/ParamKeys.h"
 #include "config/ParameterWrites.h"
 #include "config/RowBinding.h"
 #include "form/Status.h"
@@ -40,19 +44,40 @@ void ParameterSends::sendAll(const std::vector<int>& rowIndices) {
     const ParameterWrites writes = writeParameters(link, s_.k.params, rowIndices);
     failed_ = failed_ || writes.failed();
     lineSilent_ = writes.lineSilent();
+    if (!firstFailure_) firstFailure_ = writes.firstFailure();
 }
 
 void ParameterSends::reportFailure() const {
-    if (failed_) reportStatus(s_.form, kParameterWriteFailed);
+    if (!failed_) return;
+    std::string line(kParameterWriteFailed);
+    if (firstFailure_)
+        line += " " + std::string(keyOfRow(firstFailure_->first)) + ": " + writeFailureReason(firstFailure_->second);
+    reportStatus(s_.form, line);
 }
 
-bool writeFactoryConfiguration(Session& s) {
+namespace {
+
+// Which rows a factory write that failed did and did not write, as a restore's lines say it.
+void logFactoryRows(Session& s, const FactoryWriteReport& report) {
+    std::vector<int> written, unwritten;
+    for (int r = 0; r < kParamCount; ++r) {
+        const bool refused = std::ranges::find(report.refused, r) != report.refused.end();
+        (refused || (report.unanswered && r >= *report.unanswered) ? unwritten : written).push_back(r);
+    }
+    s.form.appendLog("Записано параметров: " + std::to_string(written.size()) + " (" + keyList(written) + ")");
+    s.form.appendLog("Не записаны: " + keyList(unwritten));
+}
+
+}  // namespace
+
+FactoryWriteReport writeFactoryConfiguration(Session& s) {
     reportStatus(s.form, kWritingConfiguration);
     s.form.setProgress(kProgressBar, 0);
     InstrumentLink link = instrumentLink(s);
     const FactoryWriteReport report = writeFactoryValues(link, progressOn(s.form));
+    if (!report.allWritten()) logFactoryRows(s, report);
     reportStatus(s.form, report.allWritten() ? kWriteDone : kWriteFailed);
-    return report.allWritten();
+    return report;
 }
 
 void confirmAndWriteFactory(Session& s) {
@@ -62,8 +87,8 @@ void confirmAndWriteFactory(Session& s) {
         return;
     }
     if (!backUpInstrument(s)) return;
-    writeFactoryConfiguration(s);
-    readConfiguration(s);
+    // After a write that got no reply the read-back would only wait out its time-out on a silent line.
+    if (!writeFactoryConfiguration(s).unanswered) readConfiguration(s);
 }
 
 }  // namespace k54

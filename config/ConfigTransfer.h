@@ -1,8 +1,11 @@
 #pragma once
 // Moving the configuration between the instrument and the window: the whole read, one parameter's
 // write, and the factory write.
+#include <optional>
+#include <utility>
 #include <vector>
 
+#include "config/FactoryWrite.h"
 #include "config/InstrumentLink.h"
 #include "config/Session.h"
 
@@ -33,20 +36,24 @@ public:
     explicit ParameterSends(Session& s) : s_(s) {}
     void sendAll(const std::vector<int>& rowIndices);
     bool lineSilent() const { return lineSilent_; }
-    // "Ошибка записи параметра" when any write failed or was skipped.
+    // "Ошибка записи параметра" when any write failed or was skipped, followed by the first parameter
+    // that failed and why: "Ошибка записи параметра US_2: прибор не ответил".
     void reportFailure() const;
 
 private:
     Session& s_;
     bool failed_ = false;
     bool lineSilent_ = false;
+    std::optional<std::pair<int, uint8_t>> firstFailure_;  // row and Modbus result
 };
 
-// Sends every row's factory value; true when every write succeeded.
-bool writeFactoryConfiguration(Session& s);
+// Sends every row's factory value; where a write failed, the log says which rows were and were not
+// written.
+FactoryWriteReport writeFactoryConfiguration(Session& s);
 
 // The "Исходная" button: asks, backs the instrument's configuration up, then writes the factory
-// configuration and reads it back. Without a backup nothing is written.
+// configuration and reads it back (not after a write that got no reply). Without a backup nothing is
+// written.
 void confirmAndWriteFactory(Session& s);
 
 }  // namespace k54

@@ -43,14 +43,24 @@ void listSerialPorts(Session& s) {
     s.form.clearItems("Com_B");
     for (const int port : ports)
         s.form.addItem("Com_B", portName(port), s.port.describe(static_cast<uint8_t>(port)));
+    // No item is chosen by listing, also where the toolkit chooses the first item it is given.
+    s.form.setItemIndex("Com_B", -1);
+}
+
+// The list shows the port «Подключить» will use: the item naming it, or none where it is not listed
+// (its device gone), never another port.
+void showChosenPort(Session& s) {
+    int chosen = -1;
+    const std::string wanted = portName(s.k.portNumber);
+    for (int i = 0; i < s.form.itemCount("Com_B"); ++i)
+        if (s.form.itemText("Com_B", i) == wanted) chosen = i;
+    s.form.setItemIndex("Com_B", chosen);
 }
 
 void refreshSerialPorts(Session& s) {
     if (s.k.openPort != 0) return;
-    const std::string chosen = s.form.text("Com_B");
     listSerialPorts(s);
-    for (int i = 0; i < s.form.itemCount("Com_B"); ++i)
-        if (s.form.itemText("Com_B", i) == chosen) s.form.setItemIndex("Com_B", i);
+    showChosenPort(s);
 }
 
 void initialiseWindow(Session& s) {
@@ -58,11 +68,7 @@ void initialiseWindow(Session& s) {
     s.form.setText("VerPC", kConfiguratorVersion);
     s.form.setText("Adr_E", std::to_string(s.k.slaveAddress));
     s.form.setItemIndex("Spd_B", s.k.speedIndex);
-    int chosen = -1;
-    const std::string wanted = portName(s.k.portNumber);
-    for (int i = 0; i < s.form.itemCount("Com_B"); ++i)
-        if (s.form.itemText("Com_B", i) == wanted) chosen = i;
-    s.form.setItemIndex("Com_B", chosen);
+    showChosenPort(s);
 }
 
 void selectSpeed(Session& s) {

@@ -14,7 +14,8 @@ inline constexpr std::string_view kConfiguratorVersion = "v.1.06.0000";
 
 void listSerialPorts(Session& s);
 // The operator opens the port list: while no port is held, the list is made anew (an adapter plugged
-// in since shows up), keeping the chosen port when it is still there.
+// in since shows up), showing the port that «Подключить» uses when it is still there, and none (never
+// another port) when its device is gone.
 void refreshSerialPorts(Session& s);
 void initialiseWindow(Session& s);
 void selectSpeed(Session& s);

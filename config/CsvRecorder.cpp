@@ -1,7 +1,8 @@
 #include "config/CsvRecorder.h"
 
-#include <stdexcept>
+#include <cerrno>
 #include <string>
+#include <system_error>
 
 namespace k54 {
 namespace {
@@ -26,7 +27,9 @@ std::string csvField(std::string_view text) {
 
 CsvRecorder::CsvRecorder(const std::filesystem::path& file, UtcOffsetAt offsetAt)
     : out_(file, std::ios::binary | std::ios::trunc), offsetAt_(std::move(offsetAt)) {
-    if (!out_ || !writeLine(std::string(kCsvHeader))) throw std::runtime_error("cannot write " + file.string());
+    // The system's reason goes with the failure: the operator must learn why, not only that.
+    if (!out_ || !writeLine(std::string(kCsvHeader)))
+        throw std::system_error(errno != 0 ? errno : EIO, std::generic_category(), "cannot write " + file.string());
 }
 
 bool CsvRecorder::record(const MeasurementPoll& poll) {

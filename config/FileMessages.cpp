@@ -22,7 +22,8 @@ std::string reason(const ConfigProblem& p) {
         case ProblemKind::CannotRead:
             return "файл не читается (" + p.detail + ")";
         case ProblemKind::NotJson:
-            return "текст не в формате JSON (" + p.detail + ")";
+            // The place says where; the parser's own words are English and may quote a broken byte.
+            return "текст не в формате JSON";
         case ProblemKind::NotAnObject:
             return "должен быть объектом JSON";
         case ProblemKind::UnknownFormat:
@@ -78,6 +79,17 @@ std::string noticeLine(const ConfigNotice& notice) {
                notice.value + "; принят параметр";
     return "Файл конфигурации: " + notice.key + ": текст «" + notice.found + "» не совпадает с пунктом «" +
            notice.value + "»; принят номер";
+}
+
+std::string breachLine(const ConfigProblem& breach) {
+    return "Файл конфигурации: " + place(breach) + ": " + reason(breach) + " (соотношение, которое соблюдает окно)";
+}
+
+std::string breachQuestion(const std::vector<ConfigProblem>& breaches) {
+    std::string keys;
+    for (const ConfigProblem& b : breaches) keys += (keys.empty() ? "" : ", ") + b.key;
+    return "Значения в файле нарушают соотношения параметров, которые соблюдает окно (" + keys +
+           "). Прибор может хранить такую конфигурацию. Записать эти значения как есть?";
 }
 
 std::string keyList(const std::vector<int>& rows) {

@@ -5,6 +5,7 @@
 
 #include "config/MeasurementConversion.h"
 #include "config/TextFormat.h"
+#include "form/Status.h"
 
 namespace k54 {
 namespace {
@@ -63,8 +64,9 @@ bool pollMeasurement(Session& s) {
     } else {
         tellPolled(s, shownPoll(s, std::nullopt));
         stopMeasurementPoll(s);
-        // Polling stops either way; the line tells the operator why the value went blank.
-        s.form.appendLog(kNoAnswer);
+        // Polling stops either way; the status line and the log tell the operator why the value went
+        // blank (the status line would otherwise still say the instrument is connected).
+        reportStatus(s.form, kNoAnswer);
     }
     flashLamp(s);
     return read;

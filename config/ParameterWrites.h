@@ -3,6 +3,8 @@
 // each row's value in the given order. An exception reply is noted and the writes go on; once a request
 // gets no reply the rest are skipped, since each would only wait out its time-out on the silent line.
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -17,7 +19,12 @@ struct ParameterWrites {
     bool failed() const;
     // A request got no reply.
     bool lineSilent() const;
+    // The first row refused or unanswered, with its result; nothing when every row sent was written.
+    std::optional<std::pair<int, uint8_t>> firstFailure() const;
 };
+
+// Why a write failed, in the window's language: "прибор не ответил" or "прибор отказал, код 2".
+std::string writeFailureReason(uint8_t modbusResult);
 
 // Writes the rows' values (as the rows hold them) in the order given.
 ParameterWrites writeParameters(InstrumentLink& link, const ParamTable& rows, const std::vector<int>& rowIndices);

@@ -1,14 +1,29 @@
 #include "config/Trend.h"
 
-#include <exception>
+#include <system_error>
+
+#include "config/PathText.h"
 
 namespace k54 {
+namespace {
+
+// Values of two polls are comparable when they are shown in the same unit on the same scale: a new
+// input type, range mode, range or factory configuration changes the one or the other.
+bool sameScale(const MeasurementPoll& a, const MeasurementPoll& b) {
+    const auto bandsEqual = [](const auto& x, const auto& y) {
+        return x.has_value() == y.has_value() && (!x || (x->low == y->low && x->high == y->high));
+    };
+    return a.unit == b.unit && bandsEqual(a.band, b.band);
+}
+
+}  // namespace
 
 Trend::Trend(std::size_t capacity, UtcOffsetAt offsetAt) : buffer_(capacity), offsetAt_(std::move(offsetAt)) {}
 
 void Trend::measurementPolled(const MeasurementPoll& poll) {
     newest_ = poll.time;
     if (poll.answered) {
+        if (lastShown_ && !sameScale(*lastShown_, poll)) buffer_.startSeries();
         buffer_.add(poll.time, poll.value);
         lastShown_ = poll;
     } else {
@@ -37,8 +52,8 @@ bool Trend::startRecording(const std::filesystem::path& file) {
     try {
         recorder_ = std::make_unique<CsvRecorder>(file, offsetAt_);
         recordingError_.clear();
-    } catch (const std::exception&) {
-        recordingError_ = kRecordingCannotStart;
+    } catch (const std::system_error& e) {
+        recordingError_ = std::string(kRecordingCannotStart) + ": " + utf8Text(file) + " (" + e.code().message() + ")";
     }
     changed();
     return recorder_ != nullptr;

@@ -1,6 +1,8 @@
 #pragma once
 // The trend of the live value: it follows live measurement (as its listener), keeps the values in a
-// bounded buffer, knows whether polling runs, and records every poll to a CSV file while asked to.
+// bounded buffer (a new series wherever the unit or the scale changes, so that only comparable values
+// are drawn and summed up under the unit shown), knows whether polling runs, and records every poll
+// to a CSV file while asked to.
 // The trend window draws from it and is told when it changes; it lives for the whole run, so the values
 // are there whenever the window opens.
 #include <filesystem>

@@ -24,6 +24,11 @@ public:
     void add(std::chrono::system_clock::time_point time, double value);
     // Polling stopped: the next value does not join the one before it.
     void markGap() { gapPending_ = true; }
+    // The values from the next one on are on another scale (another unit, another range conversion):
+    // they begin a series of their own, which no line, statistic or band shares with the values before.
+    void startSeries();
+    // Index of the first value of the newest series (0 while there is one series, or none).
+    std::size_t seriesStart() const { return seriesStart_; }
 
     std::size_t size() const { return points_.size(); }
     bool empty() const { return points_.empty(); }
@@ -34,6 +39,8 @@ private:
     std::size_t capacity_;
     std::deque<TrendPoint> points_;
     bool gapPending_ = false;
+    bool seriesPending_ = false;
+    std::size_t seriesStart_ = 0;
 };
 
 }  // namespace k54

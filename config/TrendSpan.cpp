@@ -23,12 +23,12 @@ std::optional<std::chrono::seconds> spanLength(TrendSpan span) {
 
 TrendInterval spanInterval(const TrendBuffer& buffer, TrendSpan span, system_clock::time_point end) {
     if (const auto length = spanLength(span)) return {end - *length, end};
-    return {buffer.empty() ? end : std::min(buffer[0].time, end), end};
+    return {buffer.empty() ? end : std::min(buffer[buffer.seriesStart()].time, end), end};
 }
 
 std::size_t firstInInterval(const TrendBuffer& buffer, const TrendInterval& interval) {
     std::size_t first = buffer.size();
-    while (first > 0 && buffer[first - 1].time >= interval.from) --first;
+    while (first > buffer.seriesStart() && buffer[first - 1].time >= interval.from) --first;
     // Points later than the interval's end, kept from before the clock was set back, are passed over.
     while (first < buffer.size() && buffer[first].time > interval.to) ++first;
     return first;

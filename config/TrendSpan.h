@@ -32,11 +32,12 @@ std::optional<std::chrono::seconds> spanLength(TrendSpan span);
 struct TrendInterval {
     std::chrono::system_clock::time_point from, to;
 };
-// The span's interval; for All, from the oldest point kept (or `end` when there is none).
+// The span's interval; for All, from the oldest point of the newest series (or `end` when there is none).
 TrendInterval spanInterval(const TrendBuffer& buffer, TrendSpan span, std::chrono::system_clock::time_point end);
 
 // Index of the first point inside the interval: the newest points back to the first one older than its
-// start; of those, any later than its end (kept from before the clock was set back) are passed over.
+// start, never back beyond the newest series (older values are on another scale); of those, any later
+// than its end (kept from before the clock was set back) are passed over.
 std::size_t firstInInterval(const TrendBuffer& buffer, const TrendInterval& interval);
 
 struct TrendStatistics {

@@ -1,5 +1,7 @@
 // load and diff: a configuration file against the instrument. The file is checked whole before the
-// line is touched: a file with any problem ends the command (exit status 2) with nothing written.
+// line is touched: a file with any problem ends a load (exit status 2) with nothing written; so does a
+// load of values that break a relation the window keeps, unless --as-is takes them. diff compares what
+// such files hold and says why they would not load.
 #include <algorithm>
 #include <optional>
 
@@ -24,6 +26,8 @@ namespace {
 
 constexpr std::string_view kWholeFile = "the file: ";
 
+enum class Breaches { Refused, Taken };
+
 void sayNotices(const std::string& file, const LoadedConfiguration& loaded, Console& console) {
     for (const ConfigNotice& notice : loaded.notices)
         console.err << "k54ctl: note: " << file << ": " << describeNotice(notice) << std::endl;
@@ -39,8 +43,16 @@ void sayProblems(const std::string& file, const LoadedConfiguration& loaded, Con
     }
 }
 
-// The file's configuration, its notices said; nothing (its problems said) when it has any problem.
-std::optional<RegisterImage> checkedFile(const std::string& file, Console& console) {
+// The relations the window keeps that the file breaks: notes, unless they refuse the file.
+void sayBreaches(const std::string& file, const LoadedConfiguration& loaded, Console& console, bool refused) {
+    for (const ConfigProblem& breach : loaded.relationBreaches)
+        console.err << "k54ctl: " << (refused ? "" : "note: ") << file << ": " << describeProblem(breach)
+                    << " (a relation the window keeps; an instrument may hold it)" << std::endl;
+}
+
+// The file's configuration, its notices and the relations it breaks said; nothing (its problems said)
+// when it has any problem, or breaks a relation that `breaches` refuses.
+std::optional<RegisterImage> checkedFile(const std::string& file, Console& console, Breaches breaches) {
     const LoadedConfiguration loaded = readConfigurationFrom(file, console);
     const std::string name = inputName(file);
     sayNotices(name, loaded, console);
@@ -49,16 +61,25 @@ std::optional<RegisterImage> checkedFile(const std::string& file, Console& conso
         console.err << "k54ctl: " << name << " is refused: nothing written" << std::endl;
         return std::nullopt;
     }
+    const bool refused = breaches == Breaches::Refused && !loaded.relationBreaches.empty();
+    sayBreaches(name, loaded, console, refused);
+    if (refused) {
+        console.err << "k54ctl: " << name
+                    << " is refused: nothing written. To write these values as they are, give --as-is." << std::endl;
+        return std::nullopt;
+    }
     return loaded.configuration->registers;
 }
 
-// What the file holds, also where it would not load (said as notes, since a comparison is still
-// sound); nothing (its problems said) when it is no configuration file whose every value reads.
+// What the file holds, also where it would not load or loads only --as-is (said as notes, since a
+// comparison is still sound); nothing (its problems said) when it is no configuration file whose every
+// value reads.
 std::optional<RegisterImage> comparedFile(const std::string& file, Console& console) {
     const LoadedConfiguration loaded = readConfigurationFrom(file, console);
     const std::string name = inputName(file);
     sayNotices(name, loaded, console);
     sayProblems(name, loaded, console, loaded.entries ? " (the file would not load)" : "");
+    sayBreaches(name, loaded, console, false);
     return loaded.entries;
 }
 
@@ -193,7 +214,7 @@ int restore(Instrument& instrument, const RegisterImage& target, const LoadOptio
 }  // namespace
 
 int loadConfiguration(const LineOptions& line, const LoadOptions& load, Console& console) {
-    const auto target = checkedFile(load.file, console);
+    const auto target = checkedFile(load.file, console, load.asIs ? Breaches::Taken : Breaches::Refused);
     if (!target) return kExitUsage;
     return withInstrument(line, console, [&](Instrument& instrument) {
         return load.dryRun ? dryRun(instrument, *target, load.withAddress) : restore(instrument, *target, load);

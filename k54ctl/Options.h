@@ -30,6 +30,7 @@ struct LoadOptions {
     std::string file;
     bool dryRun = false;
     bool withAddress = false;
+    bool asIs = false;      // values that break a relation the window keeps are written as they are
     std::string backupDir;  // empty: the user's data folder
 };
 

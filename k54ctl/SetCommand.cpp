@@ -5,8 +5,9 @@
 // go last, together in one request, since the instrument may answer elsewhere once it takes them.
 // Every assignment is checked before anything is sent, also against the instrument's values as the
 // assignments before it leave them (up to a new input type, whose ranges only the instrument knows): an
-// assignment no value fits, or a list that would leave a configuration that would not load, writes
-// nothing. The first write that fails on the line, or a signal, ends the command.
+// assignment no value fits, or a list that would leave a configuration that would not load (without
+// --as-is, for a relation the window keeps), writes nothing. The first write that fails on the line, or
+// a signal, ends the command.
 #include <algorithm>
 #include <set>
 
@@ -29,9 +30,15 @@ bool isAddressOrSpeed(int row) {
     return row == row::Adr || row == row::Spd;
 }
 
+// What the rows' saved file would meet on loading: a value no instrument could hold is refused, and a
+// relation the window keeps that they break is refused unless --as-is takes it. set leaves neither.
 std::set<std::string> problemTexts(const ParamTable& rows) {
     std::set<std::string> texts;
-    for (const ConfigProblem& problem : checkParameterValues(rows)) texts.insert(describeProblem(problem));
+    for (const ConfigProblem& problem : checkParameterValues(rows))
+        texts.insert("the result would not load: " + describeProblem(problem));
+    for (const ConfigProblem& breach : checkParameterRelations(rows))
+        texts.insert("the result would break a relation the window keeps (load refuses it without --as-is): " +
+                     describeProblem(breach));
     return texts;
 }
 
@@ -84,7 +91,7 @@ private:
         }
         const std::set<std::string> before = problemTexts(rows_);
         for (const std::string& problem : problemTexts(rows))
-            if (!before.contains(problem)) conflicts.push_back("the result would not load: " + problem);
+            if (!before.contains(problem)) conflicts.push_back(problem);
         for (const std::string& conflict : conflicts) complain(instrument_.console(), kExitUsage, conflict);
         if (!conflicts.empty()) complain(instrument_.console(), kExitUsage, "nothing written");
         return conflicts.empty();

@@ -8,7 +8,7 @@ namespace {
 LoadedConfiguration cannotRead(std::string reason) {
     ConfigProblem problem = makeProblem(ProblemKind::CannotRead, "");
     problem.detail = std::move(reason);
-    return {std::nullopt, {std::move(problem)}, {}, std::nullopt};
+    return {std::nullopt, {std::move(problem)}, {}, std::nullopt, {}};
 }
 
 }  // namespace

@@ -32,7 +32,9 @@ QWidget* createLabel(const ControlSpec& entry, QWidget* parent) {
     if (entry.isLabel) {
         QFont font = label->font();
         font.setBold(true);
-        font.setPixelSize(13);
+        // Bold at the window's 11 pixels: the longest label («Компенсация температуры холодного спая»)
+        // then ends before the list beside it.
+        font.setPixelSize(11);
         label->setFont(font);
     }
     if (entry.name == "sMgr" || entry.name == "sUnt") {
@@ -55,7 +57,7 @@ QWidget* createEdit(const ControlSpec& entry, QWidget* parent) {
 }
 
 QWidget* createList(const ControlSpec& entry, QWidget* parent) {
-    auto* list = entry.announcesDropDown ? new DropDownList(parent) : new QComboBox(parent);
+    auto* list = entry.announcesDropDown ? new DropDownList(parent) : new WheelSafeList(parent);
     list->setEditable(false);
     for (const std::string& item : entry.items) list->addItem(qs(item));
     list->setCurrentIndex(entry.itemIndex);

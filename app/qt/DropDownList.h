@@ -1,14 +1,14 @@
 #pragma once
 // A drop-down list that tells when the operator opens it, before its items show (the port list is
 // made anew then).
-#include <QComboBox>
+#include "app/qt/WheelSafeList.h"
 
 namespace k54 {
 
-class DropDownList final : public QComboBox {
+class DropDownList final : public WheelSafeList {
     Q_OBJECT
 public:
-    using QComboBox::QComboBox;
+    using WheelSafeList::WheelSafeList;
 
     void showPopup() override {
         emit aboutToDropDown();

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -21,6 +22,7 @@
 #include "app/WindowLayout.h"
 #include "app/qt/ControlFactory.h"
 #include "app/qt/DropDownList.h"
+#include "app/qt/TrendPlacement.h"
 #include "app/qt/TrendWindow.h"
 #include "app/qt/FileDialogs.h"
 
@@ -49,6 +51,17 @@ int typedCharacter(const QKeyEvent* event) {
     return static_cast<int>(text.at(0).unicode());
 }
 
+// The font the window's geometry was drawn for: a narrow sans of 11 pixels (8 points at 96 dots an inch).
+// Arial where Windows has it; on Linux its metric twin, Liberation Sans (fonts-liberation2), which
+// fontconfig also gives for Arial; every described text fits its control in either.
+QFont windowFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    return font;
+}
+
 }  // namespace
 
 Tk54::Tk54(cPort& port, mBus& bus, k54L& state, const SystemSettings& system, QWidget* parent)
@@ -56,9 +69,7 @@ Tk54::Tk54(cPort& port, mBus& bus, k54L& state, const SystemSettings& system, QW
     setObjectName(qs(kWindowName));
     setWindowTitle(qs(kWindowCaption));
     setFixedSize(kClientWidth, kClientHeight);
-    QFont font = this->font();
-    font.setPointSize(8);
-    setFont(font);
+    setFont(windowFont());
     session().measurementListener = &trend_;
     buildControls();
     wireEvents();
@@ -88,6 +99,12 @@ void Tk54::buildStatusBar(QStatusBar* bar) {
         auto* panel = new QLabel(qs(entry.text), bar);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         panel->setFixedWidth(entry.width);
+        // The status line keeps its width, but a longer message takes the bar's free room rather than
+        // being cut while there is room.
+        if (i + 1 == kStatusPanels.size()) {
+            panel->setMinimumWidth(entry.width);
+            panel->setMaximumWidth(QWIDGETSIZE_MAX);
+        }
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
         if (entry.centred) panel->setAlignment(Qt::AlignCenter);
@@ -339,9 +356,11 @@ void Tk54::setPanelText(int panel, std::string_view text) {
 }
 
 void Tk54::repaintStatusBar() {
-    // The status line must be on screen before the blocking exchange that follows it.
+    // The status line must be on screen before the blocking exchange that follows it, at its width.
+    auto* bar = controlAs<QStatusBar>(kStatusBarName);
+    if (bar->layout()) bar->layout()->activate();
     for (QLabel* panel : panels_) panel->repaint();
-    controlAs<QStatusBar>(kStatusBarName)->repaint();
+    bar->repaint();
 }
 
 std::string Tk54::logText() const {
@@ -415,10 +434,32 @@ void Tk54::showTrendWindow() {
         trendWindow_ = std::make_unique<TrendWindow>(trend_);
         // A window of its own beside this one; closing this one still ends the program.
         trendWindow_->setAttribute(Qt::WA_QuitOnClose, false);
+        if (!trendWindow_->restorePlace()) placeTrendWindowBeside();
     }
     trendWindow_->show();
     trendWindow_->raise();
     trendWindow_->activateWindow();
+}
+
+// The first time, beside this window where the screen has room, so that «Измерение», the value and the
+// clock stay in sight; the trend's frame is taken to be as wide as this window's.
+void Tk54::placeTrendWindowBeside() {
+    const QScreen* screen = this->screen();
+    if (!screen) return;
+    const QRect frame = frameGeometry(), inner = geometry();
+    const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                           frame.bottom() - inner.bottom());
+    const auto outer = [&margins](QSize size) {
+        return size + QSize(margins.left() + margins.right(), margins.top() + margins.bottom());
+    };
+    trendWindow_->layout()->activate();  // its least size follows from its layout
+    const ControlSpec* measurement = findControlSpec("MeasureL");
+    const int keptWidth = measurement ? measurement->geometry.left + measurement->geometry.width : width();
+    const TrendPlacement place =
+        placeTrendWindow(frame, screen->availableGeometry(), outer(trendWindow_->size()),
+                         outer(trendWindow_->minimumSize()), margins.left() + keptWidth + 4);
+    move(place.mainWindow);
+    trendWindow_->setGeometry(place.trend.marginsRemoved(margins));
 }
 
 void Tk54::closeWindow() {

@@ -72,6 +72,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void placeTrendWindowBeside();
     QObject* control(std::string_view name) const;
     template <class T>
     T* controlAs(std::string_view name) const;

@@ -9,11 +9,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
 #include <QLocale>
 #include <QPushButton>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -27,6 +29,11 @@ constexpr const char* kRecordText = "Запись…";
 constexpr const char* kStopText = "Стоп";
 const QColor kValueColour(0, 90, 170);
 const QColor kBandColour(0, 128, 0, 36);  // faint: the values stay readable across it
+const QString kPlaceKey = QStringLiteral("trend/geometry");
+
+QSettings programSettings() {
+    return QSettings(QSettings::UserScope, QStringLiteral("k54"), QStringLiteral("k54"));
+}
 
 QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -48,7 +55,6 @@ QLabel* statisticLabel(const char* name, QWidget* parent) {
 TrendWindow::TrendWindow(Trend& trend, QWidget* parent) : QWidget(parent, Qt::Window), trend_(trend) {
     setObjectName(QString::fromLatin1(kTrendWindowName));
     setWindowTitle(QStringLiteral("График измерения"));
-    setMinimumSize(420, 300);
     resize(720, 440);
 
     chart_ = new QChart;
@@ -70,6 +76,8 @@ TrendWindow::TrendWindow(Trend& trend, QWidget* parent) : QWidget(parent, Qt::Wi
     view_ = new QChartView(chart_, this);
     view_->setObjectName(QStringLiteral("TrendChart"));
     view_->setRenderHint(QPainter::Antialiasing);
+    // The window's least size is the chart's and what the texts around it need: a number is never cut.
+    view_->setMinimumSize(400, 180);
 
     span_ = new QComboBox(this);
     span_->setObjectName(QStringLiteral("TrendSpan"));
@@ -98,8 +106,12 @@ TrendWindow::TrendWindow(Trend& trend, QWidget* parent) : QWidget(parent, Qt::Wi
     controls->addStretch(1);
     controls->addWidget(recordState_);
     controls->addWidget(record_);
-    auto* statistics = new QHBoxLayout;
-    for (QLabel* label : {current_, minimum_, maximum_, mean_}) statistics->addWidget(label, 1);
+    // Two by two, so that the numbers keep their whole width also in a narrow window.
+    auto* statistics = new QGridLayout;
+    statistics->addWidget(current_, 0, 0);
+    statistics->addWidget(minimum_, 0, 1);
+    statistics->addWidget(mean_, 1, 0);
+    statistics->addWidget(maximum_, 1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addWidget(view_, 1);
@@ -117,7 +129,28 @@ void TrendWindow::showEvent(QShowEvent* event) {
 }
 
 TrendWindow::~TrendWindow() {
+    if (isVisible()) rememberPlace();
     trend_.onChange(nullptr);
+}
+
+// A recording the operator could no longer see or stop ends with its window.
+void TrendWindow::closeEvent(QCloseEvent* event) {
+    if (trend_.recording()) trend_.stopRecording();
+    QWidget::closeEvent(event);
+}
+
+void TrendWindow::hideEvent(QHideEvent* event) {
+    rememberPlace();
+    QWidget::hideEvent(event);
+}
+
+void TrendWindow::rememberPlace() {
+    programSettings().setValue(kPlaceKey, saveGeometry());
+}
+
+bool TrendWindow::restorePlace() {
+    const QByteArray place = programSettings().value(kPlaceKey).toByteArray();
+    return !place.isEmpty() && restoreGeometry(place);
 }
 
 TrendSpan TrendWindow::chosenSpan() const {

@@ -31,9 +31,14 @@ public:
 
     // Draws the trend as it stands.
     void refresh();
+    // Puts the window where the operator had it last (kept in the program's settings when it is closed
+    // or the program ends); false when there is no such place.
+    bool restorePlace();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     TrendSpan chosenSpan() const;
@@ -44,6 +49,7 @@ private:
     void showStates();
     void recordClicked();
     QString number(double value) const;
+    void rememberPlace();
 
     Trend& trend_;
     QChart* chart_ = nullptr;

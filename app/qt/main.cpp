@@ -39,6 +39,8 @@ int main(int argc, char* argv[]) {
     if (const auto answered = k54::answerInformationOptions(argc, argv)) return *answered;
 #ifdef __linux__
     if (!hasDisplay()) {
+        // A wrong argument is a usage error, display or not.
+        if (const auto refused = k54::refuseLeftoverArguments(argc, argv)) return *refused;
         std::fputs(
             "k54: no display found (DISPLAY is not set); run it under a desktop, or headless with "
             "`xvfb-run -a k54`\n",

@@ -6,7 +6,8 @@
 // a second.
 // Promises: both reads agree; the result is a clear error (at least one problem, each naming its key,
 // its line or the file as a whole, with a non-empty English description in valid UTF-8) or a valid
-// configuration (no problem; it passes checkParameterValues; written out again and read back it gives
+// configuration (no problem; it passes checkParameterValues and names exactly the relations that
+// checkParameterRelations finds broken; written out again and read back it gives
 // the same registers, firmware and date; its image holds no password). Through the window nothing
 // reaches the instrument unless the file was valid, the log then says it was refused; a valid file
 // leaves the instrument holding its parameters, the password, address, speed and protocol untouched.
@@ -68,6 +69,8 @@ void checkConfiguration(const LoadedConfiguration& loaded) {
     ParamTable rows = kParamTemplate;
     decodeRegisterImage(rows, configuration.registers);
     if (!checkParameterValues(rows).empty()) violated("a configuration taken that fails the parameter checks");
+    if (checkParameterRelations(rows).size() != loaded.relationBreaches.size())
+        violated("a configuration taken without naming the relations it breaks");
     if (configuration.registers != withoutPassword(configuration.registers)) violated("a password taken from a file");
     const LoadedConfiguration again = readConfigurationText(configurationFileText(configuration));
     if (!again.configuration || !again.problems.empty() || again.configuration->registers != configuration.registers ||
@@ -100,7 +103,8 @@ struct LoadingWindow {
         form.clearLogLines();
         form.clearAnswers();
         form.answerNextFileDialog(path);
-        form.answerNextQuestion(true);
+        form.answerNextQuestion(true);  // the relations the file breaks, where it breaks any
+        form.answerNextQuestion(true);  // the parameters that will change
         form.click("Cfg_Load");
         std::filesystem::remove_all(backups);
 

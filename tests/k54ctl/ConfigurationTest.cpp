@@ -134,7 +134,7 @@ TEST_F(Configuration, DiffComparesAFileThatWouldNotLoadAndTellsTroubleFromADiffe
     EXPECT_EQ(outside.status, 1) << outside.err;
     EXPECT_EQ(outside.out, "DpHi  Максимум диапазона (DpHi)  file 5000.0 Ом  instrument 320.0 Ом\n");
     EXPECT_EQ(outside.err, "k54ctl: " + file("bad.json").string() +
-                               ": DpHi: 5000.0 is outside 0.1 ... 320.0 (the file would not load)\n");
+                               ": DpHi: 5000.0 is outside -50.0 ... 2500.0 (the file would not load)\n");
     holdInInstrument(factoryWith({{row::Dph, 50000}}));
     EXPECT_EQ(onLine({"diff", file("bad.json").string()}).status, 0);
 
@@ -260,13 +260,43 @@ TEST_F(Configuration, AFileWithAProblemIsRefusedBeforeTheLineIsTouched) {
     std::ofstream(file("bad.json")) << text;
     const Result result = onLine({"load", file("bad.json").string(), "--backup-dir", backups().string()});
     EXPECT_EQ(result.status, 2);
-    EXPECT_TRUE(holds(result.err, "bad.json: DpHi: 5000.0 is outside 0.1 ... 320.0\n"));
+    EXPECT_TRUE(holds(result.err, "bad.json: DpHi: 5000.0 is outside -50.0 ... 2500.0\n"));
     EXPECT_TRUE(holds(result.err, "is refused: nothing written"));
     const Result missing = onLine({"load", file("absent.json").string()});
     EXPECT_EQ(missing.status, 2);
     EXPECT_TRUE(holds(missing.err, "absent.json: cannot be read: "));
     EXPECT_TRUE(sim.requestsFrom().empty());
     EXPECT_FALSE(std::filesystem::exists(backups()));
+}
+
+// What a factory-fresh instrument holds after a new range mode (the setpoints recomputed in the window
+// but not sent): US_2 = 256.0 beyond the scaled range. An instrument holds it, so it loads back, but
+// only when asked for with --as-is; diff only notes it.
+TEST_F(Configuration, ValuesThatBreakARelationTheWindowKeepsLoadOnlyAsIs) {
+    const auto path = writeFile("plant.json", factoryWith({{row::Rng, 2}}));
+    holdInInstrument(factoryWith({}));
+    const std::string breach = "plant.json: US_2: 256.0 is outside 64.1 ... 100.0 (a relation the window keeps";
+    const Result refused = onLine({"load", path.string(), "--backup-dir", backups().string()});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(holds(refused.err, breach)) << refused.err;
+    EXPECT_TRUE(holds(refused.err, "is refused: nothing written. To write these values as they are, give --as-is."));
+    EXPECT_TRUE(sim.requestsFrom().empty());
+
+    // A breach alone is no trouble: the file is compared as any other, its breach a note.
+    const Result diff = onLine({"diff", path.string()});
+    EXPECT_EQ(diff.status, 1) << diff.err;
+    EXPECT_EQ(diff.out,
+              "C_HS  Диапазон преобразования (C_HS)  file 2 «Условный полный»  instrument 0 «Входной полный»\n");
+    EXPECT_TRUE(holds(diff.err, "k54ctl: note: " + path.string() + ": US_2: 256.0 is outside")) << diff.err;
+    EXPECT_FALSE(holds(diff.err, "would not load").operator bool()) << diff.err;
+
+    const std::size_t mark = traceMark();
+    const Result taken = onLine({"load", path.string(), "--as-is", "--backup-dir", backups().string()});
+    EXPECT_EQ(taken.status, 0) << taken.err;
+    EXPECT_EQ(writesFrom(mark), (std::vector<std::string>{"11 06 00 05 00 02"}));
+    const Result same = onLine({"diff", path.string()});
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_TRUE(holds(same.err, "k54ctl: note: " + path.string() + ": US_2: 256.0 is outside")) << same.err;
 }
 
 TEST_F(Configuration, ALoadThatTheInstrumentRefusesSaysWhatWasAndWasNotWritten) {

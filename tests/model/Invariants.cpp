@@ -76,7 +76,7 @@ void checkHealth(const Model& before, const Model& after, const Expectation& exp
 
     if (before.connected && after.connected)
         for (const std::string& line : seen.newLogLines)
-            if (std::ranges::find(kErrorLines, line) != std::end(kErrorLines))
+            if (std::ranges::any_of(kErrorLines, [&line](std::string_view e) { return line.starts_with(e); }))
                 problems.push_back("(d) while connected the log says: " + line);
     if (expected.writesWithoutLink &&
         std::ranges::none_of(seen.newLogLines, [](const std::string& l) { return l.rfind("Ошибка записи", 0) == 0; }))

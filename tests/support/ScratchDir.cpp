@@ -1,20 +1,34 @@
 #include "tests/support/ScratchDir.h"
 
-#include <stdlib.h>
-
-#include <cerrno>
-#include <cstring>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
 namespace k54::test {
 
+namespace {
+
+constexpr int kNameAttempts = 100;
+
+}  // namespace
+
+// As mkdtemp does it, but on every platform: a random name, taken only when creating it made it (a
+// folder that is already there, another program's, is never shared).
 ScratchDir::ScratchDir(const std::string& prefix) {
-    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder " + pattern + ": " + std::strerror(errno));
+    const auto base = std::filesystem::temp_directory_path();
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    std::error_code error;
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const auto candidate = base / (prefix + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate, error)) {
+            std::filesystem::permissions(candidate, std::filesystem::perms::owner_all, error);
+            path_ = candidate;
+            return;
+        }
+        if (error) break;
     }
-    path_ = pattern;
+    throw std::runtime_error("cannot create a temporary folder in " + base.string() + ": " + error.message());
 }
 
 ScratchDir::~ScratchDir() {

@@ -1,5 +1,7 @@
 #include "tests/support/SimInstrument.h"
 
+#include "tests/support/ChildProcess.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -9,7 +11,6 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
 #ifndef K54SIM_PATH
 #error "K54SIM_PATH must name the k54sim program"
@@ -19,9 +20,7 @@ namespace k54::test {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr auto kStopDeadline = std::chrono::seconds(5);
-constexpr auto kTracePollInterval = std::chrono::milliseconds(5);
 constexpr std::string_view kLinkArrow = " -> ";
 
 std::string fileText(const std::filesystem::path& path) {
@@ -42,16 +41,21 @@ std::vector<std::string> simArguments(const std::filesystem::path& dir, int port
 
 }  // namespace
 
+struct SimInstrument::Running {
+    std::unique_ptr<ChildProcess> process;
+    std::optional<int> exitStatus;
+};
+
 std::string SimInstrument::programPath() {
     return K54SIM_PATH;
 }
 
-SimInstrument::SimInstrument(const std::vector<std::string>& extraArgs, int port) : dir_("k54sim-test-"), port_(port) {
+SimInstrument::SimInstrument(const std::vector<std::string>& extraArgs, int port) : dir_("k54sim-test-"), port_(port), running_(std::make_unique<Running>()) {
     std::filesystem::create_directory(portsDir());
     std::filesystem::permissions(portsDir(), std::filesystem::perms::owner_all);
-    process_ = std::make_unique<ChildProcess>(programPath(), simArguments(dir_.path(), port, extraArgs),
+    running_->process = std::make_unique<ChildProcess>(programPath(), simArguments(dir_.path(), port, extraArgs),
                                               (dir_.path() / "stderr.log").string());
-    readyLine_ = process_->readLine(kStartDeadline).value_or("");
+    readyLine_ = running_->process->readLine(kStartDeadline).value_or("");
     const auto arrow = readyLine_.rfind(kLinkArrow);
     if (arrow == std::string::npos) {
         stop();
@@ -80,32 +84,6 @@ std::filesystem::path SimInstrument::controlPath() const {
     return dir_.path() / "control.fifo";
 }
 
-TraceLines SimInstrument::traceLines() const {
-    TraceLines lines;
-    std::istringstream text(fileText(tracePath()));
-    for (std::string line; std::getline(text, line);) lines.push_back(line);
-    return lines;
-}
-
-std::vector<std::string> SimInstrument::requestsFrom(std::size_t mark) const {
-    std::vector<std::string> requests;
-    const auto lines = traceLines();
-    for (std::size_t i = mark; i < lines.size(); ++i)
-        if (lines[i].rfind("req ", 0) == 0 && lines[i].size() > 10)
-            requests.push_back(lines[i].substr(4, lines[i].size() - 10));
-    return requests;
-}
-
-bool SimInstrument::waitForTrace(const std::function<bool(const TraceLines&)>& predicate,
-                                 std::chrono::milliseconds deadline) const {
-    const auto end = Clock::now() + deadline;
-    for (;;) {
-        if (predicate(traceLines())) return true;
-        if (Clock::now() >= end) return false;
-        std::this_thread::sleep_for(kTracePollInterval);
-    }
-}
-
 void SimInstrument::control(const std::string& command) {
     const int fd = ::open(controlPath().c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) throw std::runtime_error("cannot open the control FIFO: " + std::string(std::strerror(errno)));
@@ -116,10 +94,10 @@ void SimInstrument::control(const std::string& command) {
 }
 
 std::optional<int> SimInstrument::stop() {
-    if (exitStatus_ || !process_) return exitStatus_;
-    process_->sendSignal(SIGTERM);
-    exitStatus_ = process_->waitExit(kStopDeadline);
-    return exitStatus_;
+    if (running_->exitStatus || !running_->process) return running_->exitStatus;
+    running_->process->sendSignal(SIGTERM);
+    running_->exitStatus = running_->process->waitExit(kStopDeadline);
+    return running_->exitStatus;
 }
 
 std::string SimInstrument::errorOutput() const {

@@ -1,6 +1,9 @@
 #pragma once
-// A running k54sim for tests: its own ports folder, trace file and control FIFO in a fresh temporary
-// folder (removed on destruction), started with posix_spawn and ready when its ready line has come.
+// A running k54sim for tests. On Linux: its own ports folder, trace file and control FIFO in a fresh
+// temporary folder (removed on destruction), started with posix_spawn and ready when its ready line has
+// come. On Windows (under Wine): the run's one k54sim that the Linux-side driver started, returned to its
+// start by the control command "reset" and given the arguments that have a control command
+// (tests/windows/DriverSimInstrument.cpp); the scratch folder is there for the test's own files.
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -9,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/ChildProcess.h"
 #include "tests/support/ScratchDir.h"
 
 namespace k54::test {
@@ -54,19 +56,23 @@ public:
     void control(const std::string& command);
 
     // SIGTERM, then waits (5 s) for the end; the exit status, or nothing when it did not end.
-    // Calling it again gives the same status.
+    // Calling it again gives the same status. On Windows the run's instrument goes silent instead.
     std::optional<int> stop();
 
     // What k54sim wrote to its standard error so far.
     std::string errorOutput() const;
 
 private:
+    // What the platform keeps of the running instrument (Linux: the k54sim process).
+    struct Running;
+
     ScratchDir dir_;
     int port_;
-    std::unique_ptr<ChildProcess> process_;
+    std::unique_ptr<Running> running_;
     std::string readyLine_;
     std::string devicePath_;
-    std::optional<int> exitStatus_;
+    // The trace's lines before this instrument's first request (Windows: the run's earlier tests').
+    std::size_t traceStart_ = 0;
 };
 
 }  // namespace k54::test

@@ -250,17 +250,20 @@ TEST(ConfigFile, EveryProblemIsFoundWithItsKeyAndItsMessage) {
         {withEntry("DpHi", "{\"value\": 18446744073709551616}"), ProblemKind::TooLarge,
          "DpHi: 18446744073709551616 is too large for the instrument"},
         {withEntry("speed", "{\"value\": 19200}"), ProblemKind::NoSuchItem, "speed: the list has no item 19200"},
-        {withEntry("DpHi", "{\"value\": 500.0}"), ProblemKind::OutOfLimits, "DpHi: 500.0 is outside 0.1 ... 320.0"},
-        {withEntry("US_2", "{\"value\": 400}"), ProblemKind::OutOfLimits, "US_2: 400.0 is outside 64.1 ... 320.0"},
-        {withEntry("GS_1", "{\"value\": 320.1}"), ProblemKind::OutOfLimits, "GS_1: 320.1 is outside 0.0 ... 320.0"},
+        // Beyond a parameter's own limits, which no input type or range mode widens: no instrument holds it.
+        {withEntry("DpHi", "{\"value\": 2500.1}"), ProblemKind::OutOfLimits,
+         "DpHi: 2500.1 is outside -50.0 ... 2500.0"},
+        {withEntry("DpLo", "{\"value\": -50.1}"), ProblemKind::OutOfLimits, "DpLo: -50.1 is outside -50.0 ... 2500.0"},
+        {withEntry("IoLo", "{\"value\": -1000}"), ProblemKind::OutOfLimits,
+         "IoLo: -1000.0 is outside -999.9 ... 9999.9"},
+        {withEntry("US_2", "{\"value\": 10000}"), ProblemKind::OutOfLimits,
+         "US_2: 10000.0 is outside -999.9 ... 9999.9"},
+        {withEntry("GS_1", "{\"value\": 11000}"), ProblemKind::OutOfLimits, "GS_1: 11000.0 is outside 0.0 ... 10999.8"},
+        {withEntry("GS_2", "{\"value\": -0.1}"), ProblemKind::OutOfLimits, "GS_2: -0.1 is outside 0.0 ... 10999.8"},
         {withEntry("Icod", "{\"value\": 25}"), ProblemKind::OutOfLimits, "Icod: 25.00 is outside 0.00 ... 20.00"},
         {withEntry("line_resistance", "{\"value\": -0.01}"), ProblemKind::OutOfLimits,
          "line_resistance: -0.01 is outside 0.00 ... 100.00"},
         {withEntry("address", "{\"value\": 0}"), ProblemKind::OutOfLimits, "address: 0 is outside 1 ... 254"},
-        {withEntry("DpLo", "{\"value\": 320.0}"), ProblemKind::InconsistentRange,
-         "DpLo: 320.0 is not below DpHi 320.0"},
-        {withEntry("US_1", "{\"value\": 300.0}"), ProblemKind::InconsistentRange,
-         "US_1: 300.0 is not below US_2 256.0"},
         {edited([](Json& d) { d["registers"].erase(0); }), ProblemKind::BadRegisterImage,
          "registers: must be 39 whole numbers 0 ... 65535"},
         {edited([](Json& d) { d["registers"][3] = 65536; }), ProblemKind::BadRegisterImage,
@@ -272,8 +275,8 @@ TEST(ConfigFile, EveryProblemIsFoundWithItsKeyAndItsMessage) {
         EXPECT_EQ(loaded.problems[0].kind, c.kind) << c.message;
         EXPECT_EQ(describeProblem(loaded.problems[0]), c.message);
         EXPECT_FALSE(loaded.configuration) << c.message;  // one bad entry: nothing to write
-        // Values that read but break their limits are still what the file holds, for a comparison.
-        const bool valuesRead = c.kind == ProblemKind::OutOfLimits || c.kind == ProblemKind::InconsistentRange;
+        // Values that read but lie outside their own limits are still what the file holds, for a comparison.
+        const bool valuesRead = c.kind == ProblemKind::OutOfLimits;
         EXPECT_EQ(loaded.entries.has_value(), valuesRead) << c.message;
     }
 }
@@ -290,7 +293,8 @@ TEST(ConfigFile, EveryIndependentProblemIsReportedAtOnce) {
               (std::vector<std::string>{"speed: the list has no item 9", "DpMid: unknown key", "Ld: missing"}));
     EXPECT_FALSE(loaded.configuration);
 
-    const LoadedConfiguration emptyKeys = readConfigurationText(replaced(factoryFileText(), "{", "{\"\": 1, \"\": 2, "));
+    const LoadedConfiguration emptyKeys =
+        readConfigurationText(replaced(factoryFileText(), "{", "{\"\": 1, \"\": 2, "));
     messages.clear();
     for (const ConfigProblem& p : emptyKeys.problems) messages.push_back(describeProblem(p));
     EXPECT_EQ(messages, (std::vector<std::string>{"\"\": appears more than once", "\"\": unknown key"}));
@@ -298,7 +302,7 @@ TEST(ConfigFile, EveryIndependentProblemIsReportedAtOnce) {
     // The limits are judged once every value reads, whatever else is wrong.
     const LoadedConfiguration limits = readConfigurationText(edited([](Json& d) {
         d["comment"] = 1;
-        d["parameters"]["DpHi"]["value"] = 500;
+        d["parameters"]["DpHi"]["value"] = 5000;
         d["parameters"]["Icod"]["value"] = 30;
     }));
     ASSERT_EQ(limits.problems.size(), 3u);
@@ -308,8 +312,9 @@ TEST(ConfigFile, EveryIndependentProblemIsReportedAtOnce) {
 
 // Value entry holds a number to its limits before it drops the decimal of a large value, so a setpoint or
 // range end entered just beyond its partner can end equal to it. The window makes such configurations:
-// their files load; an equal pair that value entry cannot make is still refused.
-TEST(ConfigFile, PairsThatValueEntryMakesEqualLoad) {
+// their files load as they are, without a confirmation; an equal pair that value entry cannot make is a
+// broken range, which loading names for the user to confirm.
+TEST(ConfigFile, PairsThatValueEntryMakesEqualBreakNoRelation) {
     struct Case {
         const char* what;
         int32_t mode;
@@ -341,14 +346,47 @@ TEST(ConfigFile, PairsThatValueEntryMakesEqualLoad) {
         ASSERT_EQ(entry.raw, c.meets) << c.what;
         rows.at(static_cast<std::size_t>(c.entered)).value = entry.raw;
         const SavedConfiguration saved{"1.90.0013", "2026-03-14T09:30:00", registerImage(rows, false)};
-        EXPECT_EQ(problemsOnLoading(saved).size(), 0u) << c.what;
+        const LoadedConfiguration loaded = readConfigurationText(configurationFileText(saved));
+        EXPECT_TRUE(loaded.problems.empty()) << c.what;
+        EXPECT_TRUE(loaded.relationBreaches.empty()) << c.what;
     }
     ParamTable rows = kParamTemplate;
     for (ParamRow& r : rows) r.value = r.factoryValue;
     rows.at(row::Us1).value = rows.at(row::Us2).value;  // 256.0: value entry keeps its decimal, so never equal
-    const auto problems = problemsOnLoading({"1.90.0013", "2026-03-14T09:30:00", registerImage(rows, false)});
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(describeProblem(problems.front()), "US_1: 256.0 is not below US_2 256.0");
+    const LoadedConfiguration loaded =
+        readConfigurationText(configurationFileText({"1.90.0013", "2026-03-14T09:30:00", registerImage(rows, false)}));
+    EXPECT_TRUE(loaded.problems.empty());
+    ASSERT_EQ(loaded.relationBreaches.size(), 1u);
+    EXPECT_EQ(describeProblem(loaded.relationBreaches.front()), "US_1: 256.0 is not below US_2 256.0");
+}
+
+// A value that only breaks a relation the window keeps is one an instrument may hold (the window
+// itself leaves one there: a new range mode recomputes the setpoints without sending them). The file
+// is taken and the breach named, so that the caller asks before writing it.
+TEST(ConfigFile, ABrokenRelationIsTakenAndNamedNotRefused) {
+    struct Case {
+        std::string file;
+        std::vector<std::string> breaches;
+    };
+    const Case cases[] = {
+        // A factory-fresh instrument after «Диапазон преобразования» became the scaled range: the
+        // setpoints stay where the input range put them.
+        {edited([](Json& d) { d["parameters"]["C_HS"]["value"] = 2; }), {"US_2: 256.0 is outside 64.1 ... 100.0"}},
+        {withEntry("DpHi", "{\"value\": 500.0}"), {"DpHi: 500.0 is outside 0.1 ... 320.0"}},
+        {withEntry("US_2", "{\"value\": 400}"), {"US_2: 400.0 is outside 64.1 ... 320.0"}},
+        {withEntry("GS_1", "{\"value\": 320.1}"), {"GS_1: 320.1 is outside 0.0 ... 320.0"}},
+        {withEntry("DpLo", "{\"value\": 320.0}"), {"DpLo: 320.0 is not below DpHi 320.0"}},
+        {withEntry("US_1", "{\"value\": 300.0}"), {"US_1: 300.0 is not below US_2 256.0"}},
+    };
+    for (const Case& c : cases) {
+        const LoadedConfiguration loaded = readConfigurationText(c.file);
+        EXPECT_TRUE(loaded.problems.empty()) << c.file;
+        EXPECT_TRUE(loaded.configuration) << c.file;
+        std::vector<std::string> breaches;
+        for (const ConfigProblem& b : loaded.relationBreaches) breaches.push_back(describeProblem(b));
+        EXPECT_EQ(breaches, c.breaches);
+    }
+    EXPECT_TRUE(readConfigurationText(factoryFileText()).relationBreaches.empty());
 }
 
 TEST(ConfigFile, WhereTheImageOrATextSaysOtherwiseTheParametersHoldAndTheUserIsTold) {

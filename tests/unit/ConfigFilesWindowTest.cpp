@@ -9,6 +9,7 @@
 #include "app/WindowLayout.h"
 #include "config/ConfigDiff.h"
 #include "config/ConfigFile.h"
+#include "config/ConfigTransfer.h"
 #include "config/ParamKeys.h"
 #include "config/TextFormat.h"
 #include "tests/unit/Rig.h"
@@ -85,13 +86,66 @@ TEST_F(ConfigFilesWindow, SavingAsksForAFileAndWritesWhatTheInstrumentHolds) {
 }
 
 TEST_F(ConfigFilesWindow, SavingAConfigurationThatLoadingWouldRefuseSaysSo) {
-    // A type of 300 ... 1800 °C with the display range still from 0.0.
-    ASSERT_TRUE(rig.connect({{0, 13}, {9, 18000}}));
+    // A fixed current of 30.00 mA, beyond what any instrument takes (set up by other means).
+    ASSERT_TRUE(rig.connect({{19, 3000}}));
     save();
     const auto& log = form.logLines();
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ(log.end()[-2], "Конфигурация сохранена: " + file.string());
-    EXPECT_EQ(log.back(), "Файл не пройдет проверку при загрузке: DpLo: 0.0 вне пределов 300.0 … 1799.9");
+    EXPECT_EQ(log.back(), "Файл не пройдет проверку при загрузке: Icod: 30.00 вне пределов 0.00 … 20.00");
+}
+
+// A factory-fresh instrument whose range mode the operator changed: the window recomputes the setpoints
+// without sending them, so the instrument keeps US_2 = 256.0 beyond the scaled range 0.0 ... 100.0.
+// Its backup and its saved file still load back into it, once the operator confirms the named breach.
+TEST_F(ConfigFilesWindow, WhatAnInstrumentHeldLoadsBackIntoItOnceTheBrokenRelationIsConfirmed) {
+    ASSERT_TRUE(rig.connect());
+    form.operatorChooses("Rng_B", 2);
+    ASSERT_EQ(valueInImage(shownImage(), row::Us2), 800);  // shown, not sent
+    ASSERT_TRUE(readConfiguration(rig.session()));
+    const RegisterImage held = shownImage();  // what the instrument holds
+    ASSERT_EQ(valueInImage(held, row::Us2), 2560);
+    ASSERT_EQ(valueInImage(held, row::Rng), 2);
+    save();
+    EXPECT_EQ(form.logLines().back(), "Конфигурация сохранена: " + file.string());  // nothing it would refuse
+
+    form.answerNextQuestion(true);
+    form.click("Source");
+    ASSERT_EQ(backups().size(), 1u);
+    ASSERT_NE(valueInImage(shownImage(), row::Rng), 2);
+    const std::string breach =
+        "Файл конфигурации: US_2: 256.0 вне пределов 64.1 … 100.0 (соотношение, которое соблюдает окно)";
+    const std::string question = "Значения в файле нарушают соотношения параметров, которые соблюдает окно (US_2). "
+                                 "Прибор может хранить такую конфигурацию. Записать эти значения как есть?";
+
+    // No to the breach: nothing is sent.
+    file = backups()[0];
+    std::size_t mark = rig.sim.traceLines().size();
+    std::size_t log = form.logLines().size();
+    form.clearBoxes();
+    load(false);
+    ASSERT_EQ(form.boxes().size(), 2u);
+    EXPECT_EQ(form.boxes()[1].text, question);
+    EXPECT_EQ(rig.rig.logFrom(log),
+              (std::vector<std::string>{breach, "Файл не принят, в прибор ничего не записано: " + file.string()}));
+    EXPECT_TRUE(rig.requestsFrom(mark).empty());
+
+    // Yes to it: the backup undoes the factory write, breach and all.
+    log = form.logLines().size();
+    form.clearBoxes();
+    form.answerNextQuestion(true);
+    load();
+    ASSERT_EQ(form.boxes().size(), 3u);
+    EXPECT_EQ(form.boxes()[1].text, question);
+    EXPECT_EQ(rig.rig.logFrom(log).front(), breach);
+    EXPECT_EQ(form.logLines().back(), "Запись завершена!");
+    EXPECT_EQ(withoutPassword(shownImage()), withoutPassword(held));
+
+    // The file saved before, unchanged, matches what the instrument now holds.
+    file = data.path() / "site.json";
+    form.answerNextQuestion(true);
+    load();
+    EXPECT_EQ(form.logLines().back(), "Конфигурация прибора совпадает с файлом: " + file.string());
 }
 
 // Save from one instrument, load into a second one configured differently: the second ends with the
@@ -182,15 +236,24 @@ TEST_F(ConfigFilesWindow, AFileWithOneBadEntryIsRefusedAndNothingReachesTheWire)
     std::ofstream(file) << text;
 
     const std::size_t mark = rig.sim.traceLines().size();
-    const std::size_t log = form.logLines().size();
+    std::size_t log = form.logLines().size();
     form.clearBoxes();
     load();
     EXPECT_EQ(rig.rig.logFrom(log),
-              (std::vector<std::string>{"Ошибка в файле конфигурации: DpHi: 5000.0 вне пределов 0.1 … 1300.0",
+              (std::vector<std::string>{"Ошибка в файле конфигурации: DpHi: 5000.0 вне пределов -50.0 … 2500.0",
                                         "Файл не принят, в прибор ничего не записано: " + file.string()}));
     EXPECT_TRUE(rig.requestsFrom(mark).empty());
     ASSERT_EQ(form.boxes().size(), 1u);  // the file dialog, no question
     EXPECT_TRUE(backups().empty());
+    // The status line no longer tells of the last load that went well.
+    EXPECT_EQ(form.panelText(3), "Файл не принят, в прибор ничего не записано: " + file.string());
+
+    // A file that is not JSON, with a byte that is no UTF-8 where the parser stops: the place in
+    // Russian, no parser's English, no broken byte.
+    std::ofstream(file, std::ios::trunc) << "{\n  \"format\": \xff\n}";
+    log = form.logLines().size();
+    load();
+    EXPECT_EQ(rig.rig.logFrom(log).front(), "Ошибка в файле конфигурации: строка 2, позиция 13: текст не в формате JSON");
 }
 
 TEST_F(ConfigFilesWindow, NoToTheQuestionOrNothingToChangeWritesNothing) {

@@ -108,7 +108,7 @@ TEST_F(InputView, AnUnansweredListWriteIsReportedAndTheRowKeepsTheChoice) {
     ASSERT_TRUE(rig.connect({}));
     rig.sim.control("fault exception=4");
     choose("Brn_B", 0);
-    EXPECT_EQ(form.logLines().back(), "Ошибка записи параметра");
+    EXPECT_EQ(form.logLines().back(), "Ошибка записи параметра CutE: прибор отказал, код 4");
     EXPECT_EQ(rig.state().row(3).value, 0);
 }
 
@@ -119,7 +119,7 @@ TEST_F(InputView, ASilentInstrumentCostsOneTimeOutPerChangeNotOnePerWrite) {
     const auto requests = choose("Rng_B", 2);  // would send the mode and four range values
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(8000));
     expectStartsWith(requests, {narrowWrite(5, 2)});
-    EXPECT_EQ(form.logLines().back(), "Ошибка записи параметра");
+    EXPECT_EQ(form.logLines().back(), "Ошибка записи параметра C_HS: прибор не ответил");
     // The window still shows the mode's ranges and setpoints, as the instrument will once it hears them.
     EXPECT_EQ(rig.state().row(row::Rng).value, 2);
     EXPECT_EQ(form.text("Ioh_E"), "100.0");

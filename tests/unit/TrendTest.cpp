@@ -89,6 +89,59 @@ TEST(TrendBuffer, AValueAfterPollingStoppedFollowsAGap) {
     EXPECT_FALSE(buffer[3].afterGap);
 }
 
+// A new input type, range mode or factory write changes the unit or the scale between two polls: the
+// values before are not comparable with those after, and no span, statistic or line takes in both.
+TEST(Trend, AChangeOfUnitOrScaleStartsANewSeries) {
+    Trend trend;
+    const auto poll = [](Time time, double value, const char* unit, double bandHigh) {
+        MeasurementPoll p = shown(time, "", value, unit);
+        p.band = MeasurementBand{0.0, bandHigh};
+        return p;
+    };
+    trend.measurementSwitched(true);
+    trend.measurementPolled(poll(kStart, 239.339, "Ом", 320.0));
+    trend.measurementPolled(poll(kStart + 500ms, 239.5, "Ом", 320.0));
+    trend.measurementPolled(unanswered(kStart + 1s));  // a gap is no new scale
+    trend.measurementPolled(poll(kStart + 1500ms, 240.0, "Ом", 320.0));
+    EXPECT_EQ(trend.buffer().seriesStart(), 0u);
+
+    trend.measurementPolled(poll(kStart + 2s, 35.5, "°C", 600.0));  // another input type
+    trend.measurementPolled(poll(kStart + 2500ms, 36.5, "°C", 600.0));
+    ASSERT_EQ(trend.buffer().seriesStart(), 3u);
+    EXPECT_TRUE(trend.buffer()[3].afterGap);  // the line breaks there
+    for (const TrendSpan span : {TrendSpan::OneMinute, TrendSpan::All}) {
+        const auto statistics = statisticsOf(trend.buffer(), trend.interval(span));
+        ASSERT_TRUE(statistics);
+        EXPECT_EQ(statistics->count, 2u);
+        EXPECT_EQ(statistics->minimum, 35.5);
+        EXPECT_EQ(statistics->maximum, 36.5);
+        EXPECT_EQ(pointsToDraw(trend.buffer(), trend.interval(span), 100).size(), 2u);
+    }
+    EXPECT_EQ(trend.interval(TrendSpan::All).from, kStart + 2s);
+
+    // The same unit on another scale (a scaled range of another width) is another series too.
+    trend.measurementPolled(poll(kStart + 3s, 50.0, "°C", 100.0));
+    EXPECT_EQ(trend.buffer().seriesStart(), 5u);
+    EXPECT_EQ(statisticsOf(trend.buffer(), trend.interval(TrendSpan::All))->count, 1u);
+}
+
+TEST(TrendBuffer, TheNewestSeriesStartsWhereItDidWhileTheOldestValuesGo) {
+    TrendBuffer buffer(4);
+    buffer.add(kStart, 1);
+    buffer.add(kStart + 1s, 2);
+    buffer.startSeries();
+    buffer.add(kStart + 2s, 3);
+    EXPECT_EQ(buffer.seriesStart(), 2u);
+    buffer.add(kStart + 3s, 4);
+    buffer.add(kStart + 4s, 5);  // the oldest goes
+    EXPECT_EQ(buffer.seriesStart(), 1u);
+    EXPECT_EQ(buffer[buffer.seriesStart()].value, 3);
+    buffer.add(kStart + 5s, 6);
+    buffer.add(kStart + 6s, 7);  // the series fills the buffer, then loses its own oldest
+    EXPECT_EQ(buffer.seriesStart(), 0u);
+    EXPECT_EQ(buffer[0].value, 4);
+}
+
 TEST(TrendSpan, StatisticsCoverTheChosenSpanBackFromTheNewestPoll) {
     // Seconds from kStart and values; the newest poll is at 130 s.
     const std::vector<std::pair<int, double>> series{{-4000, 100}, {-1200, -50}, {0, 5},   {30, -2},
@@ -270,7 +323,10 @@ TEST_F(Recording, TheTrendRecordsEveryPollUntilStoppedAndKeepsValuesAcrossIt) {
     EXPECT_EQ(changes, 1 + 1 + 1 + polls + 1 + 1 + 1 + 1);  // on, poll, start, polls, failure, off, stop, poll
 
     EXPECT_FALSE(trend.startRecording("/dev/full"));
-    EXPECT_EQ(trend.recordingError(), kRecordingCannotStart);
+    // It names the file and the system's reason.
+    EXPECT_TRUE(trend.recordingError().starts_with(std::string(kRecordingCannotStart) + ": /dev/full ("))
+        << trend.recordingError();
+    EXPECT_GT(trend.recordingError().size(), std::string(kRecordingCannotStart).size() + 14);
     EXPECT_FALSE(trend.recording());
 }
 

@@ -200,7 +200,7 @@ TEST_F(ValueEntryConnected, AnUnansweredWriteIsReportedAndTheValueStaysStored) {
     rig.sim.control("fault exception=4");
     commit("Icd_E", "5");
     EXPECT_EQ(rig.state().row(row::Icd).value, 500);
-    EXPECT_EQ(form.logLines().back(), "Ошибка записи параметра");
+    EXPECT_EQ(form.logLines().back(), "Ошибка записи параметра Icod: прибор отказал, код 4");
 }
 
 TEST_F(ValueEntryConnected, ScaledRangeEntryRecomputesTheSetpointsFromIt) {

@@ -15,7 +15,7 @@ using namespace k54;
 
 namespace {
 
-constexpr int kPort = 6;
+constexpr int kPort = 5;
 
 // The window connected to the instrument.
 struct Stage {

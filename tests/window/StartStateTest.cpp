@@ -1,6 +1,10 @@
 // The real window at start: every named control of its kind, at its place and in its start state;
 // the status line and the log; Enter in a parameter field.
+#include <QAbstractItemView>
 #include <QCheckBox>
+#include <QStyle>
+#include <QStyleOption>
+#include <QTabBar>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/WindowLayout.h"
 #include "form/Status.h"
 #include "tests/support/ScratchDir.h"
 #include "tests/window/WindowRig.h"
@@ -148,6 +153,71 @@ private slots:
         for (const auto& area : areas) QCOMPARE(rig_->widget<QWidget>(area.name)->geometry(), area.place);
     }
 
+    // With the window's font every described text fits its control, on Linux as on Windows: a label, a
+    // button, a check box, a group's title, all six tabs in one row, and every item of a list in the
+    // open list (a closed list narrower than an item gives the item whole as its tooltip).
+    void everyDescribedTextFitsItsControl() {
+        QCOMPARE(rig_->window.font().pixelSize(), 11);
+        QVERIFY(rig_->window.font().families().startsWith(QStringLiteral("Arial")));
+        QStringList cut;
+        const auto fits = [&cut](const ControlSpec& spec, const QWidget* w, const QString& text, int room) {
+            if (w->fontMetrics().horizontalAdvance(text) > room)
+                cut << QStringLiteral("%1: «%2» %3 > %4")
+                           .arg(QString::fromStdString(spec.name), text)
+                           .arg(w->fontMetrics().horizontalAdvance(text))
+                           .arg(room);
+        };
+        for (const ControlSpec& spec : windowLayout()) {
+            auto* w = rig_->widget<QWidget>(spec.name.c_str());
+            if (!w || spec.text.empty() && spec.items.empty()) continue;
+            if (auto* label = qobject_cast<QLabel*>(w)) {
+                fits(spec, w, label->text(), label->contentsRect().width());
+            } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+                fits(spec, w, button->text(), button->width() - 6);
+            } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
+                QStyleOptionButton option;
+                option.initFrom(box);
+                fits(spec, w, box->text(),
+                     box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width());
+            } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+                fits(spec, w, group->title(), group->width() - 10);  // the title starts 8 pixels in
+            } else if (auto* list = qobject_cast<QComboBox*>(w)) {
+                // Every item whole in the open list; where the closed list cuts one, its tooltip has it.
+                list->showPopup();
+                const int open = list->view()->viewport()->width() - 8;
+                list->hidePopup();
+                for (int i = 0; i < list->count(); ++i) {
+                    fits(spec, list->view(), list->itemText(i), open);
+                    list->setCurrentIndex(i);
+                    QStyleOptionComboBox option;
+                    option.initFrom(list);
+                    const int room = list->style()
+                                         ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list)
+                                         .width();
+                    if (list->fontMetrics().horizontalAdvance(list->itemText(i)) > room &&
+                        list->toolTip() != list->itemText(i))
+                        cut << QString::fromStdString(spec.name) + QStringLiteral(": no tooltip for ") + list->itemText(i);
+                }
+                list->setCurrentIndex(spec.itemIndex);
+            }
+        }
+        auto* pages = rig_->widget<QTabWidget>("PageControl_Ker5400_2");
+        const QRect lastTab = pages->tabBar()->tabRect(pages->count() - 1);
+        if (pages->tabBar()->mapTo(pages, lastTab.topRight()).x() >= pages->width())
+            cut << QStringLiteral("the last tab");
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+    }
+
+    // A message longer than the status line takes the bar's free room instead of being cut.
+    void aLongStatusMessageTakesTheBarsFreeRoom() {
+        auto* line = rig_->widget<QLabel>("StatusPanel3");
+        const std::string message = "Файл не принят, в прибор ничего не записано";
+        reportStatus(rig_->window, message);
+        QVERIFY(line->width() >= line->fontMetrics().horizontalAdvance(line->text()));
+        reportStatus(rig_->window, "Ждите");
+        QTRY_COMPARE(line->width(), 120);
+    }
+
     void thePagesAreInOrderWithTheInterfacePageActive() {
         auto* pages = rig_->widget<QTabWidget>("PageControl_Ker5400_2");
         const QStringList captions{"Режим", "Уставки", "Индикация", "Линейный индикатор", "Токовый выход", "Интерфейс"};
@@ -265,7 +335,7 @@ private slots:
         rig_->widget<QLineEdit>("Gs1_E")->setFocus();
         QTRY_COMPARE(rig_->state.row(row::Us1).value, 145);
         // Without an instrument the value is kept and the failed send reported.
-        QCOMPARE(rig_->logLines().last(), QStringLiteral("Ошибка записи параметра"));
+        QCOMPARE(rig_->logLines().last(), QStringLiteral("Ошибка записи параметра US_1: прибор не ответил"));
     }
 
     void thePasswordFieldTakesDigitsOnly() {

@@ -9,10 +9,12 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <QValueAxis>
 #include <fstream>
 
+#include "app/qt/TrendPlacement.h"
 #include "app/qt/TrendWindow.h"
 #include "tests/support/ScratchDir.h"
 #include "tests/window/WindowRig.h"
@@ -67,6 +69,87 @@ class TrendWindowTest : public QObject {
     test::ScratchDir dir_{"k54-trend-window"};
 
 private slots:
+    void initTestCase() {
+        // The trend window's place is kept in the program's settings: the test's own.
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((dir_.path() / "config").string()));
+    }
+
+    // Main windows centred, as the program opens them, on the screens the trend window covered them on.
+    void opensBesideTheMainWindowWhereTheScreenHasRoom_data() {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<bool>("bothFit");
+        QTest::newRow("1600 x 1000") << QRect(0, 0, 1600, 960) << true;
+        QTest::newRow("1366 x 768") << QRect(0, 0, 1366, 728) << true;
+        QTest::newRow("second screen") << QRect(1920, 0, 1366, 728) << true;
+        QTest::newRow("800 x 600") << QRect(0, 0, 800, 560) << false;
+    }
+
+    void opensBesideTheMainWindowWhereTheScreenHasRoom() {
+        QFETCH(QRect, screen);
+        QFETCH(bool, bothFit);
+        const QSize mainSize(561 + 2, 509 + 25), preferred(720 + 2, 440 + 25), minimum(420 + 2, 300 + 25);
+        const QRect main(screen.center() - QPoint(mainSize.width() / 2, mainSize.height() / 2), mainSize);
+        const int kept = 1 + 341;  // «Измерение», the value and the clock
+        const TrendPlacement place = placeTrendWindow(main, screen, preferred, minimum, kept);
+        const QRect movedMain(place.mainWindow, mainSize);
+        QVERIFY(screen.contains(place.trend));
+        QVERIFY(screen.contains(movedMain));
+        QVERIFY(place.trend.width() >= minimum.width() && place.trend.height() >= minimum.height());
+        QVERIFY(!place.trend.intersects(QRect(movedMain.topLeft(), QSize(kept, mainSize.height()))));
+        QCOMPARE(place.trend.intersects(movedMain), !bothFit);
+        QCOMPARE(place.mainWindow.y(), main.y());
+        // Where there is room beside it, the main window stays where it is.
+        if (screen.right() - main.right() > minimum.width() + 8) QCOMPARE(place.mainWindow, main.topLeft());
+    }
+
+    // The operator's place for it holds the next time the program opens it.
+    void opensWhereTheOperatorPutItLast() {
+        QSettings(QSettings::UserScope, QStringLiteral("k54"), QStringLiteral("k54")).remove(QStringLiteral("trend"));
+        {
+            test::QtWindowRig rig(dir_.path());
+            QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+            rig.widget<QPushButton>("Mgr_Trend")->click();
+            TrendWindow* trend = test::shownTrendWindow();
+            QVERIFY(trend);
+            // The first time: beside the main window's measurement and clock, not over them.
+            const QRect kept = rig.widget<QWidget>("MeasureL")->geometry().united(
+                rig.widget<QWidget>("GroupBox2")->geometry());
+            QVERIFY(!trend->frameGeometry().intersects(kept.translated(rig.window.geometry().topLeft())));
+            trend->setGeometry(QRect(30, 40, 500, 350));
+            trend->close();
+        }
+        test::QtWindowRig rig(dir_.path());
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        rig.widget<QPushButton>("Mgr_Trend")->click();
+        QCOMPARE(test::shownTrendWindow()->geometry(), QRect(30, 40, 500, 350));
+        test::shownTrendWindow()->close();
+        QSettings(QSettings::UserScope, QStringLiteral("k54"), QStringLiteral("k54")).remove(QStringLiteral("trend"));
+    }
+
+    // At its least size the statistics show their whole numbers, however long.
+    void theStatisticsAreNeverCut() {
+        Trend trend;
+        TrendWindow window(trend);
+        window.show();
+        trend.measurementSwitched(true);
+        MeasurementPoll poll = shown(kStart, 239.339);
+        poll.decimals = 3;
+        poll.unit = "Ом";
+        for (const double value : {239.339, -1234.567, 99999.999}) {
+            poll.value = value;
+            poll.time += 500ms;
+            trend.measurementPolled(poll);
+        }
+        window.resize(window.minimumSize());
+        QTRY_COMPARE(window.size(), window.minimumSize());
+        QVERIFY(window.minimumSize().width() <= 480);
+        QCOMPARE(test::labelText(&window, "TrendMaximum"), QStringLiteral("Максимум: 99999.999 Ом"));
+        for (const char* name : {"TrendCurrent", "TrendMinimum", "TrendMaximum", "TrendMean"}) {
+            auto* label = window.findChild<QLabel*>(QString::fromLatin1(name));
+            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width(), name);
+        }
+    }
+
     void theButtonSitsInFreeSpaceOfTheMeasurementGroup() {
         test::QtWindowRig rig(dir_.path());
         auto* button = rig.widget<QPushButton>("Mgr_Trend");
@@ -162,6 +245,39 @@ private slots:
         QCOMPARE(test::trendLines(&window).last().size(), 2);
     }
 
+    // After a change of input type the old values are not drawn under the new unit, nor counted.
+    void aNewUnitOrScaleStartsTheChartAndItsStatisticsAnew() {
+        Trend trend;
+        TrendWindow window(trend);
+        window.show();
+        trend.measurementSwitched(true);
+        for (int i = 0; i < 3; ++i) trend.measurementPolled(shown(kStart + i * 500ms, 12.0 + i));
+        MeasurementPoll resistance = shown(kStart + 2s, 239.3);
+        resistance.unit = "Ом";
+        resistance.band = MeasurementBand{0.0, 320.0};
+        trend.measurementPolled(resistance);
+        resistance.time += 500ms;
+        resistance.value = 240.1;
+        trend.measurementPolled(resistance);
+
+        for (const int span : {0, 3}) {
+            auto* list = window.findChild<QComboBox*>(QStringLiteral("TrendSpan"));
+            list->setCurrentIndex(span);
+            emit list->activated(span);
+            const auto lines = test::trendLines(&window);
+            qsizetype drawn = 0;
+            for (const auto& line : lines) drawn += line.size();
+            QCOMPARE(drawn, 2);
+            auto* valueAxis = static_cast<QValueAxis*>(chartOf(&window)->axes(Qt::Vertical).constFirst());
+            QCOMPARE(valueAxis->titleText(), QStringLiteral("Ом"));
+            QVERIFY(valueAxis->min() > 100.0);  // not stretched down to the milliamperes
+            QCOMPARE(test::labelText(&window, "TrendMinimum"), QStringLiteral("Минимум: 239.3 Ом"));
+            QCOMPARE(test::labelText(&window, "TrendMean"), QStringLiteral("Среднее: 239.7 Ом"));
+            auto* band = chartOf(&window)->findChild<QAreaSeries*>(QStringLiteral("TrendBand"));
+            QCOMPARE(band->upperSeries()->at(0).y(), 320.0);
+        }
+    }
+
     void theSpanChoosesWhatIsDrawnAndCounted() {
         Trend trend;
         TrendWindow window(trend);
@@ -216,9 +332,17 @@ private slots:
         QVERIFY(!trend.recording());
         QCOMPARE(record->text(), QStringLiteral("Запись…"));
         QVERIFY(!trend.startRecording("/dev/full"));  // a file that takes no row (the dialog offers none)
-        QCOMPARE(test::labelText(&window, "TrendRecordState"),
-                 QString::fromUtf8(kRecordingCannotStart.data(), kRecordingCannotStart.size()));
+        QVERIFY(test::labelText(&window, "TrendRecordState")
+                    .startsWith(QString::fromUtf8(kRecordingCannotStart.data(), kRecordingCannotStart.size()) +
+                                QStringLiteral(": /dev/full (")));
         QCOMPARE(record->text(), QStringLiteral("Запись…"));
+        QVERIFY(!trend.recording());
+
+        // Closing the window ends a recording: none goes on out of sight.
+        test::answerNextFileDialog(QString::fromStdString((dir_.path() / "closed.csv").string()));
+        record->click();
+        QVERIFY(trend.recording());
+        window.close();
         QVERIFY(!trend.recording());
     }
 };

@@ -15,7 +15,7 @@ using namespace k54;
 
 namespace {
 
-constexpr int kPort = 4;
+constexpr int kPort = 5;
 
 // Selects the field's text with the keyboard, so that what is typed next replaces it.
 void selectAll(QLineEdit* field) {
