@@ -21,8 +21,27 @@ int32_t valueOf(const ParamTable& rows, int index) {
     return rows.at(static_cast<std::size_t>(index)).value;
 }
 
+// A wide value that value entry keeps in whole units (1000.0 or more, -100.0 or less). Value entry holds
+// a number to its limits before it drops the decimal, so a setpoint or range end entered just beyond its
+// partner of such a value ends equal to it: the window makes such pairs, and its files must load.
+bool isCoarse(int32_t value) {
+    return (value >= 10000 || value <= -1000) && value % 10 == 0;
+}
+
+bool endsMeet(const ParamTable& rows, const OrderedPair& pair) {
+    const int32_t low = valueOf(rows, pair.low);
+    return low == valueOf(rows, pair.high) && isCoarse(low);
+}
+
 bool isInverted(const ParamTable& rows, const OrderedPair& pair) {
-    return valueOf(rows, pair.low) >= valueOf(rows, pair.high);
+    return valueOf(rows, pair.low) >= valueOf(rows, pair.high) && !endsMeet(rows, pair);
+}
+
+// The limits value entry applies, the partner of a pair whose ends meet taken as a bound it may reach.
+RawLimits judgedLimits(const ParamTable& rows, int rowIndex, const OrderedPair* pair) {
+    RawLimits limits = valueLimits(rows, rowIndex);
+    if (pair && endsMeet(rows, *pair)) (pair->low == rowIndex ? limits.high : limits.low) = valueOf(rows, rowIndex);
+    return limits;
 }
 
 const OrderedPair* pairOf(int rowIndex) {
@@ -42,7 +61,8 @@ std::string limitText(int rowIndex, int64_t raw) {
 }
 
 ConfigProblem outOfLimits(int rowIndex, int32_t value, const RawLimits& limits) {
-    ConfigProblem p = makeProblem(ProblemKind::OutOfLimits, std::string(keyOfRow(rowIndex)), engineeringText(rowIndex, value));
+    ConfigProblem p =
+        makeProblem(ProblemKind::OutOfLimits, std::string(keyOfRow(rowIndex)), engineeringText(rowIndex, value));
     p.low = limitText(rowIndex, limits.low);
     p.high = limitText(rowIndex, limits.high);
     return p;
@@ -125,7 +145,7 @@ std::vector<ConfigProblem> checkParameterRelations(const ParamTable& rows) {
             continue;
         }
         if (referenceBroken && judgedAgainstReference(r)) continue;
-        const RawLimits limits = valueLimits(rows, r);
+        const RawLimits limits = judgedLimits(rows, r, pair);
         const int32_t value = valueOf(rows, r);
         if (value < limits.low || value > limits.high) breaches.push_back(outOfLimits(r, value, limits));
     }

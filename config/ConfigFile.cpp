@@ -74,7 +74,7 @@ LoadedConfiguration loadConfigurationFile(const std::filesystem::path& path) {
     const auto cannotRead = [](std::string reason) {
         ConfigProblem problem = makeProblem(ProblemKind::CannotRead, "");
         problem.detail = std::move(reason);
-        return LoadedConfiguration{std::nullopt, {std::move(problem)}, {}, {}};
+        return LoadedConfiguration{std::nullopt, {std::move(problem)}, {}, std::nullopt, {}};
     };
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(path, error);

@@ -40,6 +40,9 @@ struct LoadedConfiguration {
     std::optional<SavedConfiguration> configuration;  // only when there is no problem at all
     std::vector<ConfigProblem> problems;              // every one found
     std::vector<ConfigNotice> notices;
+    // Every parameter's value as the file gives it, also where a value lies outside its own limits (what a
+    // comparison with an instrument needs); nothing where an entry, a key or the format is wrong.
+    std::optional<RegisterImage> entries;
     // With a configuration: the relations the window keeps that its values break (a setpoint outside
     // the display range, ...). An instrument may hold such a configuration; it is written as it is
     // only once the user has confirmed these.

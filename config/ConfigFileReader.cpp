@@ -52,6 +52,11 @@ std::string asWritten(const Json& value) {
     return value.is_string() ? value.get<std::string>() : value.dump();
 }
 
+// A problem of a value that reads (one outside its own limits): the file still says what it holds.
+bool isAboutTheValues(const ConfigProblem& problem) {
+    return problem.kind == ProblemKind::OutOfLimits;
+}
+
 class FileReader {
 public:
     explicit FileReader(StrictJson parsed) : parsed_(std::move(parsed)) {}
@@ -62,7 +67,7 @@ public:
             p.line = parsed_.syntaxError->line;
             p.column = parsed_.syntaxError->column;
             p.detail = parsed_.syntaxError->reason;
-            return {std::nullopt, {p}, {}, {}};
+            return {std::nullopt, {p}, {}, std::nullopt, {}};
         }
         for (const std::string& pointer : parsed_.duplicateKeys)
             add(makeProblem(ProblemKind::DuplicateKey, keyName(Json::json_pointer(pointer).back())));
@@ -76,11 +81,11 @@ public:
             if (!isOneOf(name, kHeaderFields)) add(makeProblem(ProblemKind::UnknownKey, keyName(name)));
         readParameters(document);
         if (document.contains("registers")) readImage(document.at("registers"));
+        if (std::ranges::all_of(out_.problems, isAboutTheValues)) out_.entries = registerImage(rows_, false);
         if (!out_.problems.empty()) return result();
 
-        out_.configuration =
-            SavedConfiguration{asWritten(document.value("firmware", Json(""))),
-                               asWritten(document.value("saved", Json(""))), registerImage(rows_, false)};
+        out_.configuration = SavedConfiguration{asWritten(document.value("firmware", Json(""))),
+                                                asWritten(document.value("saved", Json(""))), *out_.entries};
         out_.relationBreaches = checkParameterRelations(rows_);
         compareImage();
         return result();

@@ -16,6 +16,8 @@ namespace k54 {
 
 // How far a long operation is: `done` of `total` steps (the total may grow while it runs).
 using Progress = std::function<void(int done, int total)>;
+// Whether a long operation is asked to stop before its next request (a signal to a command line program).
+using StopRequest = std::function<bool()>;
 
 struct FirmwareVersion {
     uint8_t v1 = 0, v2 = 0, v3 = 0, v4 = 0;

@@ -30,7 +30,9 @@ public:
         }
         report_.backup = writeBackup(options_.backupFolder, current, options_.now, link_.address());
         if (!report_.backup.written()) return stop(RestoreOutcome::BackupFailed, 0, report_.planned);
+        if (options_.backedUp) options_.backedUp(report_.backup);
         if (const auto failed = writeOtherRows()) return *failed;
+        if (stopRequested()) return stop(RestoreOutcome::Stopped, 0, remaining());
         if (const uint8_t result = link_.readConfiguration(image_); result != 0)
             return stop(RestoreOutcome::ReadBackFailed, result, remaining());
         report_.readBack = image_;
@@ -40,8 +42,10 @@ public:
             std::erase_if(linkRows, [](int r) { return !isLinkRow(r); });
             return stop(RestoreOutcome::ReadBackDiffers, 0, linkRows);
         }
-        if (options_.withLink)
+        if (options_.withLink) {
+            if (stopRequested()) return stop(RestoreOutcome::Stopped, 0, remaining());
             if (const auto failed = writeLinkRows()) return *failed;
+        }
         return finish();
     }
 
@@ -56,6 +60,8 @@ private:
     }
 
     RestoreReport finish() { return stop(RestoreOutcome::Restored, 0, {}); }
+
+    bool stopRequested() const { return options_.stopRequested && options_.stopRequested(); }
 
     void recordWritten(std::initializer_list<int> rows) {
         for (const int r : rows) {
@@ -77,6 +83,7 @@ private:
                 std::find_if(plan.begin(), plan.end(), [last](int r) { return r > last && !isLinkRow(r); });
             if (next == plan.end()) return std::nullopt;
             const int r = *next;
+            if (stopRequested()) return stop(RestoreOutcome::Stopped, 0, remaining());
             if (const uint8_t result = link_.writeParameter(r, valueInImage(target_, r)); result != 0)
                 return stop(RestoreOutcome::WriteFailed, result, remaining());
             recordWritten({r});

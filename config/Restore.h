@@ -21,6 +21,8 @@ struct RestoreOptions {
     std::optional<std::filesystem::path> backupFolder;  // usually defaultBackupFolder()
     std::tm now{};                                      // the backup's date and time
     Progress progress;                                  // after each write
+    std::function<void(const BackupOutcome&)> backedUp;  // once the backup is written, before any write
+    StopRequest stopRequested;                          // asked before each write and read after the backup
 };
 
 enum class RestoreOutcome {
@@ -30,6 +32,7 @@ enum class RestoreOutcome {
     WriteFailed,      // a write failed: the rest were not sent
     ReadBackFailed,   // a read after writing got no valid reply
     ReadBackDiffers,  // the instrument holds other values than were written
+    Stopped,          // a stop was asked for: the rest were not sent
 };
 
 struct RestoreReport {

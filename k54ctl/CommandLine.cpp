@@ -4,7 +4,9 @@
 
 #include "k54/Version.h"
 #include "k54ctl/Commands.h"
+#include "k54ctl/Ending.h"
 #include "k54ctl/ExitStatus.h"
+#include "k54ctl/Instrument.h"
 #include "k54ctl/ScanPlan.h"
 #include "serial/K54com.h"
 
@@ -25,6 +27,7 @@ constexpr const char* kFooter =
     "  0  done\n"
     "  1  the instrument or the line failed: no answer, a refusal, old firmware, the port busy or missing\n"
     "  2  a usage error, or a file that cannot be read, is refused or cannot be written (nothing is sent)\n"
+    "  diff: 0 the same, 1 they differ, 2 trouble, as diff(1)\n"
     "\n"
     "Examples:\n"
     "  k54ctl scan --port COM33                  find the instruments on the line\n"
@@ -86,18 +89,47 @@ public:
     }
 
     int run(const std::vector<std::string>& args, Console& console) {
+        if (const auto problem = commandProblem(args)) return complain(console, kExitUsage, *problem);
         std::vector<const char*> argv{"k54ctl"};
         for (const std::string& arg : args) argv.push_back(arg.c_str());
         try {
             app_.parse(static_cast<int>(argv.size()), argv.data());
         } catch (const CLI::ParseError& error) {
-            const int status = app_.exit(error, console.out, console.err);
-            return status == 0 ? kExitOk : kExitUsage;
+            if (error.get_exit_code() == 0) return app_.exit(error, console.out, console.err);  // --help, --version
+            return complain(console, kExitUsage, parseErrorText(error));
         }
-        return dispatch(console);
+        return endStatus(dispatch(console), console);
     }
 
 private:
+    std::string commandNames() {
+        std::string names;
+        for (const CLI::App* sub : app_.get_subcommands(std::function<bool(CLI::App*)>{}))
+            names += (names.empty() ? "" : ", ") + sub->get_name();
+        return names;
+    }
+
+    // The command comes first; without one, or with one this program does not have, CLI11 would only say
+    // that a subcommand is required.
+    std::optional<std::string> commandProblem(const std::vector<std::string>& args) {
+        if (args.empty()) return "no command given; the commands are: " + commandNames();
+        const std::string& first = args.front();
+        if (first == "--help" || first == "-h" || first == "--version") return std::nullopt;
+        if (first.starts_with('-'))
+            return "the command comes first, before '" + first + "'; the commands are: " + commandNames();
+        const auto subs = app_.get_subcommands([&first](CLI::App* sub) { return sub->get_name() == first; });
+        if (subs.empty()) return "unknown command '" + first + "'; the commands are: " + commandNames();
+        return std::nullopt;
+    }
+
+    // CLI11's message, with the command it concerns and where its options are told.
+    std::string parseErrorText(const CLI::ParseError& error) const {
+        const auto parsed = app_.get_subcommands();
+        const std::string command = parsed.empty() ? "" : parsed.front()->get_name();
+        const std::string help = command.empty() ? "k54ctl --help" : "k54ctl " + command + " --help";
+        return (command.empty() ? "" : command + ": ") + error.what() + " (" + help + " lists the options)";
+    }
+
     CLI::App* command(const char* name, const char* description) {
         CLI::App* sub = app_.add_subcommand(name, description);
         sub->footer(kShortFooter);
@@ -136,7 +168,7 @@ private:
 
         CLI::App* save = command("save", "the configuration into a configuration file");
         addInstrumentOptions(*save, line);
-        save->add_option("file", c_.file, "the file to write (replaced when it is there)")
+        save->add_option("file", c_.file, "the file to write (replaced when it is there); - for standard output")
             ->type_name("FILE")
             ->required();
 
@@ -146,7 +178,9 @@ private:
             "is sent), the instrument's configuration is backed up, the parameters that differ are written and\n"
             "read back. The password is never written; the address, speed and protocol only when asked.");
         addInstrumentOptions(*load, line);
-        load->add_option("file", c_.load.file, "the configuration file")->type_name("FILE")->required();
+        load->add_option("file", c_.load.file, "the configuration file; - for standard input")
+            ->type_name("FILE")
+            ->required();
         load->add_flag("--dry-run", c_.load.dryRun, "show what would be written, write nothing");
         load->add_flag("--with-address", c_.load.withAddress, "also the address, speed and protocol, last");
         load->add_flag("--as-is", c_.load.asIs,
@@ -156,7 +190,11 @@ private:
 
         CLI::App* diff = command("diff", "what differs between a configuration file and the instrument");
         addInstrumentOptions(*diff, line);
-        diff->add_option("file", c_.file, "the configuration file")->type_name("FILE")->required();
+        diff->add_option("file", c_.file, "the configuration file; - for standard input")
+            ->type_name("FILE")
+            ->required();
+        diff->footer(
+            "Exit status, as diff(1): 0 the same; 1 they differ; 2 trouble (the file, the line or the instrument).");
 
         CLI::App* set = command("set", "change parameters by the configurator's rules");
         set->description(
@@ -180,7 +218,10 @@ private:
         CLI::App* password = command("password", "set the four-digit service password, or reset it");
         addInstrumentOptions(*password, line);
         CLI::Option* digits =
-            password->add_option("password", c_.password.password, "one to four digits")->type_name("NNNN");
+            password
+                ->add_option("password", c_.password.password,
+                             "one to four digits (without it: asked for, or read from standard input)")
+                ->type_name("NNNN");
         password->add_flag("--reset", c_.password.reset, "reset it to 0000")->excludes(digits);
 
         CLI::App* watch = command("watch", "the live measured value with its unit, one line per poll");

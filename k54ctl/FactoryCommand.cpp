@@ -1,6 +1,8 @@
 // factory: the factory configuration written to the instrument, after a confirmation (--yes, or a
 // question on a terminal) and a backup of what it holds; then read back and compared, as the window
 // reads it back.
+#include <algorithm>
+
 #include "config/Backup.h"
 #include "config/ConfigDiff.h"
 #include "config/FactoryWrite.h"
@@ -12,6 +14,7 @@
 #include "k54ctl/ParameterText.h"
 #include "k54ctl/ProgressBar.h"
 #include "k54ctl/ScanPlan.h"
+#include "k54ctl/WriteSummary.h"
 #include "serial/LocalTime.h"
 
 namespace k54::ctl {
@@ -32,6 +35,26 @@ std::string rowList(const std::vector<int>& rows) {
     return text;
 }
 
+// Says what the factory write did before it stopped (a refusal, a request without a reply, a signal)
+// and where the configuration it overwrote is kept.
+int writeStopped(Instrument& instrument, const FactoryWriteReport& report, const BackupOutcome& backup) {
+    Console& console = instrument.console();
+    std::vector<int> written, notWritten = report.refused;
+    const int end = report.unanswered ? *report.unanswered : report.stoppedAt.value_or(kParamCount);
+    for (int r = 0; r < end; ++r)
+        if (std::ranges::find(report.refused, r) == report.refused.end()) written.push_back(r);
+    for (int r = report.unanswered ? end + 1 : end; r < kParamCount; ++r) notWritten.push_back(r);
+    if (report.unanswered)
+        instrument.exchangeFailed("writing " + std::string(keyOfRow(*report.unanswered)));
+    else if (report.stoppedAt)
+        console.err << "k54ctl: the factory write stopped at a signal, after the request in progress" << std::endl;
+    else
+        complain(console, kExitLineFailure, "the instrument refused" + rowList(report.refused));
+    complain(console, kExitLineFailure, writeSummary(written, report.unanswered, notWritten));
+    return complain(console, kExitLineFailure,
+                    "the configuration before the factory write is in " + utf8Text(backup.path) + ": load it to undo");
+}
+
 int writeAndCheck(Instrument& instrument, const FactoryOptions& factory, const LineOptions& line) {
     Console& console = instrument.console();
     const auto folder = factory.backupDir.empty() ? defaultBackupFolder() : pathFromUtf8(factory.backupDir);
@@ -44,24 +67,21 @@ int writeAndCheck(Instrument& instrument, const FactoryOptions& factory, const L
     console.out << "backup: " << utf8Text(taken.backup.path) << std::endl;
 
     ProgressBar bar(console, "factory");
-    const FactoryWriteReport report =
-        writeFactoryValues(instrument.link(), [&bar](int done, int total) { bar.show(done, total); });
+    const FactoryWriteReport report = writeFactoryValues(
+        instrument.link(), [&bar](int done, int total) { bar.show(done, total); },
+        [&console] { return console.wasInterrupted(); });
     bar.clear();
-    if (report.unanswered)
-        return instrument.exchangeFailed("writing " + std::string(keyOfRow(*report.unanswered)) +
-                                         " (the rows after it were not written)");
-    if (!report.refused.empty())
-        return complain(console, kExitLineFailure, "the instrument refused" + rowList(report.refused));
+    if (!report.allWritten()) return writeStopped(instrument, report, taken.backup);
     console.out << "the factory configuration is written" << std::endl;
+    console.out << "the instrument answers at address " << kFactoryAddress << ", " << kFactoryBaud
+                << " baud (its factory setting) once it takes it" << std::endl;
 
     RegisterImage held{};
     if (instrument.link().readConfiguration(held) != 0) {
         if (line.address == kFactoryAddress && line.baud == kFactoryBaud)
             return instrument.exchangeFailed("reading the configuration back");
-        console.err << "k54ctl: note: no answer at address " << line.address << ", " << line.baud
-                    << " baud any more: the instrument answers at its factory setting, address 1 at 19200 baud, "
-                       "once it takes it"
-                    << std::endl;
+        console.err << "k54ctl: note: not read back: the instrument no longer answers at address " << line.address
+                    << ", " << line.baud << " baud" << std::endl;
         return kExitOk;
     }
     std::vector<int> differing;

@@ -1,6 +1,7 @@
 // load and diff: a configuration file against the instrument. The file is checked whole before the
-// line is touched: a file with any problem ends the command (exit status 2) with nothing written; so
-// does a load of values that break a relation the window keeps, unless --as-is takes them.
+// line is touched: a file with any problem ends a load (exit status 2) with nothing written; so does a
+// load of values that break a relation the window keeps, unless --as-is takes them. diff compares what
+// such files hold and says why they would not load.
 #include <algorithm>
 #include <optional>
 
@@ -15,7 +16,9 @@
 #include "k54ctl/Instrument.h"
 #include "k54ctl/ParameterText.h"
 #include "k54ctl/ProgressBar.h"
+#include "k54ctl/StandardStreams.h"
 #include "k54ctl/TextTable.h"
+#include "k54ctl/WriteSummary.h"
 #include "serial/LocalTime.h"
 
 namespace k54::ctl {
@@ -23,40 +26,61 @@ namespace {
 
 constexpr std::string_view kWholeFile = "the file: ";
 
-enum class Breaches { Refused, Noted, Taken };
+enum class Breaches { Refused, Taken };
+
+void sayNotices(const std::string& file, const LoadedConfiguration& loaded, Console& console) {
+    for (const ConfigNotice& notice : loaded.notices)
+        console.err << "k54ctl: note: " << file << ": " << describeNotice(notice) << std::endl;
+}
+
+void sayProblems(const std::string& file, const LoadedConfiguration& loaded, Console& console,
+                 std::string_view after = {}) {
+    for (const ConfigProblem& problem : loaded.problems) {
+        // A problem of the whole file is told after the file's name, without "the file" again.
+        std::string text = describeProblem(problem);
+        if (text.starts_with(kWholeFile)) text.erase(0, kWholeFile.size());
+        console.err << "k54ctl: " << file << ": " << text << after << std::endl;
+    }
+}
+
+// The relations the window keeps that the file breaks: notes, unless they refuse the file.
+void sayBreaches(const std::string& file, const LoadedConfiguration& loaded, Console& console, bool refused) {
+    for (const ConfigProblem& breach : loaded.relationBreaches)
+        console.err << "k54ctl: " << (refused ? "" : "note: ") << file << ": " << describeProblem(breach)
+                    << " (a relation the window keeps; an instrument may hold it)" << std::endl;
+}
 
 // The file's configuration, its notices and the relations it breaks said; nothing (its problems said)
 // when it has any problem, or breaks a relation that `breaches` refuses.
 std::optional<RegisterImage> checkedFile(const std::string& file, Console& console, Breaches breaches) {
-    const LoadedConfiguration loaded = loadConfigurationFile(pathFromUtf8(file));
-    for (const ConfigNotice& notice : loaded.notices)
-        console.err << "k54ctl: note: " << file << ": " << describeNotice(notice) << std::endl;
+    const LoadedConfiguration loaded = readConfigurationFrom(file, console);
+    const std::string name = inputName(file);
+    sayNotices(name, loaded, console);
     if (!loaded.configuration) {
-        for (const ConfigProblem& problem : loaded.problems) {
-            // A problem of the whole file is told after the file's name, without "the file" again.
-            std::string text = describeProblem(problem);
-            if (text.starts_with(kWholeFile)) text.erase(0, kWholeFile.size());
-            console.err << "k54ctl: " << file << ": " << text << std::endl;
-        }
-        console.err << "k54ctl: " << file << " is refused: nothing written" << std::endl;
+        sayProblems(name, loaded, console);
+        console.err << "k54ctl: " << name << " is refused: nothing written" << std::endl;
         return std::nullopt;
     }
     const bool refused = breaches == Breaches::Refused && !loaded.relationBreaches.empty();
-    for (const ConfigProblem& breach : loaded.relationBreaches)
-        console.err << "k54ctl: " << (refused ? "" : "note: ") << file << ": " << describeProblem(breach)
-                    << " (a relation the window keeps; an instrument may hold it)" << std::endl;
+    sayBreaches(name, loaded, console, refused);
     if (refused) {
-        console.err << "k54ctl: " << file
+        console.err << "k54ctl: " << name
                     << " is refused: nothing written. To write these values as they are, give --as-is." << std::endl;
         return std::nullopt;
     }
     return loaded.configuration->registers;
 }
 
-std::string keyList(const std::vector<int>& rows) {
-    std::string text;
-    for (const int r : rows) text += (text.empty() ? "" : ", ") + std::string(keyOfRow(r));
-    return text.empty() ? "none" : text;
+// What the file holds, also where it would not load or loads only --as-is (said as notes, since a
+// comparison is still sound); nothing (its problems said) when it is no configuration file whose every
+// value reads.
+std::optional<RegisterImage> comparedFile(const std::string& file, Console& console) {
+    const LoadedConfiguration loaded = readConfigurationFrom(file, console);
+    const std::string name = inputName(file);
+    sayNotices(name, loaded, console);
+    sayProblems(name, loaded, console, loaded.entries ? " (the file would not load)" : "");
+    sayBreaches(name, loaded, console, false);
+    return loaded.entries;
 }
 
 std::string labelOf(int r) {
@@ -97,6 +121,21 @@ int dryRun(Instrument& instrument, const RegisterImage& target, bool withAddress
     return kExitOk;
 }
 
+// What the load did before it stopped, and where the configuration it overwrote is kept.
+int restoreStopped(Instrument& instrument, const RestoreReport& report) {
+    Console& console = instrument.console();
+    const bool unanswered = report.outcome == RestoreOutcome::WriteFailed && report.modbusResult == kNoReply;
+    std::vector<int> notWritten = report.unwritten;
+    if (unanswered && !notWritten.empty()) notWritten.erase(notWritten.begin());
+    complain(
+        console, kExitLineFailure,
+        writeSummary(report.written, unanswered ? std::optional(report.unwritten.front()) : std::nullopt, notWritten));
+    if (report.backup.written() && !report.written.empty())
+        complain(console, kExitLineFailure,
+                 "the configuration before the load is in " + utf8Text(report.backup.path) + ": load it to undo");
+    return kExitLineFailure;
+}
+
 int restoreFailed(Instrument& instrument, const RestoreReport& report) {
     Console& console = instrument.console();
     switch (report.outcome) {
@@ -121,12 +160,22 @@ int restoreFailed(Instrument& instrument, const RestoreReport& report) {
             console.err << "k54ctl: the instrument does not hold what was written" << std::endl;
             break;
         }
+        case RestoreOutcome::Stopped:
+            console.err << "k54ctl: the load stopped at a signal, after the request in progress" << std::endl;
+            break;
         case RestoreOutcome::Restored:
             return kExitOk;
     }
-    console.err << "k54ctl: written: " << keyList(report.written) << "; not written: " << keyList(report.unwritten)
-                << std::endl;
-    return kExitLineFailure;
+    return restoreStopped(instrument, report);
+}
+
+// The rows written and read back, and the link rows written after the read-back, which only reaching
+// the instrument at its new address could check.
+void sayWritten(std::ostream& out, const RestoreReport& report) {
+    std::vector<int> checked, link;
+    for (const int r : report.written) (isLinkRow(r) ? link : checked).push_back(r);
+    if (!checked.empty()) out << "written and read back: " << keyList(checked) << std::endl;
+    if (!link.empty()) out << "written last, not read back: " << keyList(link) << std::endl;
 }
 
 int restore(Instrument& instrument, const RegisterImage& target, const LoadOptions& load) {
@@ -137,15 +186,20 @@ int restore(Instrument& instrument, const RegisterImage& target, const LoadOptio
     options.backupFolder = load.backupDir.empty() ? defaultBackupFolder() : pathFromUtf8(load.backupDir);
     options.now = localCalendarTimeNow();
     options.progress = [&bar](int done, int total) { bar.show(done, total); };
+    // Said as soon as it is there, so that it is known however the load ends.
+    options.backedUp = [&](const BackupOutcome& backup) {
+        bar.clear();
+        console.out << "backup: " << utf8Text(backup.path) << std::endl;
+    };
+    options.stopRequested = [&console] { return console.wasInterrupted(); };
     const RestoreReport report = restoreConfiguration(instrument.link(), target, options);
     bar.clear();
-    if (report.backup.written()) console.out << "backup: " << utf8Text(report.backup.path) << std::endl;
     if (report.outcome != RestoreOutcome::Restored) return restoreFailed(instrument, report);
     if (report.planned.empty()) {
         console.out << "the instrument already holds this configuration: nothing written" << std::endl;
         return kExitOk;
     }
-    console.out << "written and read back: " << keyList(report.written) << std::endl;
+    sayWritten(console.out, report);
     if (report.linkChanged) {
         const int32_t speed = valueInImage(target, row::Spd);
         console.out << "the instrument answers at address " << valueInImage(target, row::Adr) << ", "
@@ -168,9 +222,10 @@ int loadConfiguration(const LineOptions& line, const LoadOptions& load, Console&
 }
 
 int diffConfiguration(const LineOptions& line, const std::string& file, Console& console) {
-    const auto fromFile = checkedFile(file, console, Breaches::Noted);
-    if (!fromFile) return kExitUsage;
-    return withInstrument(line, console, [&](Instrument& instrument) {
+    const auto fromFile = comparedFile(file, console);
+    if (!fromFile) return kExitTrouble;
+    bool differs = false;
+    const int status = withInstrument(line, console, [&](Instrument& instrument) {
         RegisterImage current{};
         if (instrument.link().readConfiguration(current) != 0)
             return instrument.exchangeFailed("reading the configuration");
@@ -179,12 +234,16 @@ int diffConfiguration(const LineOptions& line, const std::string& file, Console&
         for (const Difference& d : differences(*fromFile, current, true))
             table.addRow({std::string(keyOfRow(d.row)), labelOf(d.row), "file " + valueWithUnit(inFile, d.row, d.from),
                           "instrument " + valueWithUnit(held, d.row, d.to)});
-        if (table.empty())
-            console.out << "no differences: the instrument holds the configuration of " << file << std::endl;
-        else
+        differs = !table.empty();
+        if (differs)
             table.write(console.out);
+        else
+            console.out << "no differences: the instrument holds the configuration of " << inputName(file) << std::endl;
         return kExitOk;
     });
+    // As diff(1): whatever kept the comparison from being made is trouble, not a difference.
+    if (status != kExitOk) return kExitTrouble;
+    return differs ? kExitDiffers : kExitOk;
 }
 
 }  // namespace k54::ctl

@@ -42,6 +42,7 @@ int Instrument::openFailed() {
 int Instrument::reach() {
     if (!line_.open(options_.baud)) return openFailed();
     if (link_.readFirmware(firmware_) != 0) return exchangeFailed("reading the firmware version");
+    if (line_.trafficLogFailed()) return kExitUsage;  // said by withLine; nothing written yet
     const std::string at = " at address " + std::to_string(options_.address) + " on " + line_.choice().name;
     switch (firmwareAcceptance(firmware_)) {
         case FirmwareAcceptance::accepted:
@@ -65,7 +66,10 @@ int withLine(const LineOptions& options, Console& console, const std::function<i
     const std::string log = trafficLogPath(options);
     if (!log.empty() && !line.logTrafficTo(pathFromUtf8(log)))
         return complain(console, kExitUsage, "cannot write the traffic log " + log);
-    return work(line);
+    const int status = work(line);
+    if (!line.trafficLogFailed()) return status;
+    complain(console, kExitUsage, "cannot write the traffic log " + log + ": it is incomplete");
+    return status == kExitOk ? kExitUsage : status;
 }
 
 int withInstrument(const LineOptions& options, Console& console, const std::function<int(Instrument&)>& work) {

@@ -33,6 +33,8 @@ public:
 
     // Logs every exchange to the file from now on; false when the file cannot be opened for appending.
     bool logTrafficTo(const std::filesystem::path& file);
+    // Whether a line of the traffic log could not be written.
+    bool trafficLogFailed() const { return log_ && log_->writeFailed(); }
 
     // Opens the port at the speed (closing it first when open), under the command's read limits;
     // false when it cannot (port().openFailure() tells why).

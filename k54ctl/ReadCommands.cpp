@@ -8,6 +8,7 @@
 #include "k54ctl/ExitStatus.h"
 #include "k54ctl/Instrument.h"
 #include "k54ctl/ParameterText.h"
+#include "k54ctl/StandardStreams.h"
 #include "k54ctl/TextTable.h"
 #include "serial/LocalTime.h"
 
@@ -57,13 +58,19 @@ int saveConfiguration(const LineOptions& line, const std::string& file, Console&
     return withInstrument(line, console, [&](Instrument& instrument) {
         const auto saved = readSaved(instrument);
         if (!saved) return kExitLineFailure;
-        if (const auto failed = saveConfigurationFile(pathFromUtf8(file), *saved))
+        // Into standard output the file alone goes, so that a pipe or a redirection holds just the file.
+        const bool toOutput = isStandardStream(file);
+        if (toOutput) {
+            if (!(console.out << configurationFileText(*saved) << std::flush)) return kExitUsage;  // said at the end
+        } else if (const auto failed = saveConfigurationFile(pathFromUtf8(file), *saved)) {
             return complain(console, kExitUsage, "cannot write " + file + ": " + *failed);
+        }
         for (const ConfigProblem& problem : problemsOnLoading(*saved))
             console.err << "k54ctl: note: this configuration would not load as it stands: " << describeProblem(problem)
                         << std::endl;
-        console.out << "saved the configuration of address " << line.address << " (firmware " << saved->firmware
-                    << ") to " << file << std::endl;
+        (toOutput ? console.err : console.out)
+            << "saved the configuration of address " << line.address << " (firmware " << saved->firmware << ") to "
+            << (toOutput ? "standard output" : file) << std::endl;
         return kExitOk;
     });
 }

@@ -50,7 +50,6 @@ public:
         : line_(line), options_(options), plan_(plan), console_(console), bar_(console, "scan") {}
 
     int run(const std::string& scanned) {
-        if (console_.catchInterrupts) console_.catchInterrupts();
         const auto start = Clock::now();
         std::size_t made = 0;
         for (const Probe& probe : plan_) {
@@ -98,7 +97,10 @@ private:
         const double seconds = std::chrono::duration<double>(took).count();
         const std::string probes = std::to_string(made) + " of " + std::to_string(plan_.size()) + " probes in " +
                                    formatText("%.1f s", seconds);
-        if (console_.wasInterrupted()) console_.err << "k54ctl: scan interrupted after " << probes << std::endl;
+        if (console_.wasInterrupted())
+            return complain(console_, kExitLineFailure,
+                            "scan interrupted after " + probes + "; " + std::to_string(found_) +
+                                (found_ == 1 ? " device" : " devices") + " found");
         if (found_ > 0) {
             console_.err << "scan: " << found_ << (found_ == 1 ? " device" : " devices") << " found on "
                          << line_.choice().name << " (" << probes << ")" << std::endl;

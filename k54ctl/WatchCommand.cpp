@@ -1,7 +1,7 @@
 // watch: the live measured value, polled at an interval (the window's 500 ms unless told), converted
 // exactly as the window converts it, one line per poll (time, value, unit) and, when asked, a CSV row
-// per poll in the trend's recording format. Ends after --count polls, on Ctrl-C, or at the first poll
-// without an answer (as the window's polling stops there).
+// per poll in the trend's recording format. Ends after --count polls, at a signal (Ctrl-C), or at the
+// first poll without an answer (as the window's polling stops there).
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -48,7 +48,6 @@ public:
             return instrument_.exchangeFailed("reading the configuration (the value's conversion and unit)");
         rows_ = rowsOf(image);
         Console& console = instrument_.console();
-        if (console.catchInterrupts) console.catchInterrupts();
         auto next = SteadyClock::now();
         for (int polls = 0; !watch_.count || polls < *watch_.count; ++polls) {
             if (polls > 0 && !waitUntil(next, console)) break;

@@ -6,19 +6,26 @@
 #include <string_view>
 #include <utility>
 
+#include "modbus/SecretBytes.h"
 #include "serial/LocalTime.h"
 
 namespace k54 {
 
 namespace {
 
-std::string hexBytes(std::span<const uint8_t> bytes) {
+// The bytes in hex, those that give away the password as "**".
+std::string hexBytes(std::span<const uint8_t> bytes, std::span<const uint8_t> request) {
     constexpr std::string_view kDigits = "0123456789ABCDEF";
+    const std::vector<bool> secret = secretBytes(bytes, request);
     std::string text;
-    for (const uint8_t byte : bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
         text += ' ';
-        text += kDigits.at(byte >> 4U);
-        text += kDigits.at(byte & 0x0FU);
+        if (secret[i]) {
+            text += "**";
+            continue;
+        }
+        text += kDigits.at(bytes[i] >> 4U);
+        text += kDigits.at(bytes[i] & 0x0FU);
     }
     return text;
 }
@@ -52,7 +59,8 @@ TrafficLog::TrafficLog(const std::filesystem::path& file, Clock clock)
     : out_(file, std::ios::out | std::ios::app | std::ios::binary), clock_(std::move(clock)) {}
 
 void TrafficLog::requestSent(std::span<const uint8_t> request) {
-    writeLine("tx" + hexBytes(request));
+    request_.assign(request.begin(), request.end());
+    writeLine("tx" + hexBytes(request, request));
 }
 
 void TrafficLog::exchangeEnded(std::span<const uint8_t> echo, std::span<const uint8_t> reply,
@@ -63,9 +71,9 @@ void TrafficLog::exchangeEnded(std::span<const uint8_t> echo, std::span<const ui
     }
     std::string line = "rx";
     if (!echo.empty()) {
-        line += " echo" + hexBytes(echo) + " +";
+        line += " echo" + hexBytes(echo, request_) + " +";
     }
-    writeLine(line + hexBytes(reply) + " -- " + describe(report));
+    writeLine(line + hexBytes(reply, request_) + " -- " + describe(report));
 }
 
 void TrafficLog::writeLine(const std::string& text) {

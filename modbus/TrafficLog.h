@@ -7,7 +7,8 @@
 //   2025-03-14 10:32:11.041 +0300 rx -- no reply (time-out)
 //   2025-03-14 10:32:12.001 +0300 rx echo 01 06 00 05 12 34 94 BC + 01 86 02 C3 A1 -- exception 2 (...)
 // Times are local, with their offset from UTC. Each line is written through at once, so that the log
-// holds everything up to a crash.
+// holds everything up to a crash. The service password is never written: its bytes and the CRC of a
+// frame that carries it are "**" (SecretBytes.h).
 
 #include "modbus/ExchangeObserver.h"
 
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <vector>
 
 namespace k54 {
 
@@ -27,6 +29,8 @@ public:
 
     // False when the file could not be opened for appending (nothing is logged then).
     bool isOpen() const { return out_.is_open(); }
+    // Whether a line could not be written (a full disk): the log is then incomplete.
+    bool writeFailed() const { return out_.is_open() && out_.fail(); }
 
     void requestSent(std::span<const uint8_t> request) override;
     void exchangeEnded(std::span<const uint8_t> echo, std::span<const uint8_t> reply,
@@ -37,6 +41,7 @@ private:
 
     std::ofstream out_;
     Clock clock_;
+    std::vector<uint8_t> request_;  // the last request sent: what the reply answers
 };
 
 }  // namespace k54

@@ -48,7 +48,8 @@ TEST_F(InstrumentCommands, FactoryBacksUpWritesEveryRowInRegisterOrderAndReadsBa
     ASSERT_EQ(backups.size(), 1u);
     EXPECT_EQ(loadConfigurationFile(backups.front()).configuration->registers.at(32), 850);
     EXPECT_EQ(result.out, "backup: " + backups.front().string() +
-                              "\nthe factory configuration is written\nread back: the instrument holds the factory "
+                              "\nthe factory configuration is written\nthe instrument answers at address 1, 19200 baud "
+                              "(its factory setting) once it takes it\nread back: the instrument holds the factory "
                               "configuration\n");
     const auto writes = writesFrom(mark);
     ASSERT_EQ(writes.size(), static_cast<std::size_t>(kParamCount));
@@ -61,22 +62,43 @@ TEST_F(InstrumentCommands, FactoryOnASilentLineStopsAtTheFirstUnansweredWrite) {
     sim.control("fault drop-every=5");  // version, the backup's two reads, the first write, then silence
     const Result result = onLine({"factory", "--yes", "--backup-dir", file("backups").string()});
     EXPECT_EQ(result.status, 1);
-    EXPECT_TRUE(holds(result.err, "writing scheme (the rows after it were not written): no reply (time-out)"));
+    EXPECT_TRUE(holds(result.err, "writing scheme: no reply (time-out)"));
+    EXPECT_TRUE(holds(result.err, "written: dAt; sent, no reply: scheme (may or may not be applied); not written: "));
+    EXPECT_TRUE(holds(result.err, "the configuration before the factory write is in " + file("backups").string()));
     EXPECT_EQ(writesFrom().size(), 2u);
 }
 
 TEST_F(InstrumentCommands, PasswordIsWrittenAsTheWindowWritesItOrReset) {
     const Result set = onLine({"password", "0042"});
     EXPECT_EQ(set.status, 0);
-    EXPECT_EQ(set.out, "the service password is set: 0042\n");
+    EXPECT_EQ(set.out, "the service password is set\n");  // never shown
     const Result reset = onLine({"password", "--reset"});
     EXPECT_EQ(reset.out, "the service password is reset (0000)\n");
-    EXPECT_EQ(writesFrom(), (std::vector<std::string>{"11 06 00 17 00 2A", "11 06 00 17 00 00"}));
+    answers = {"17"};  // from standard input, kept off the command line
+    EXPECT_EQ(onLine({"password"}).status, 0);
+    EXPECT_EQ(writesFrom(), (std::vector<std::string>{"11 06 00 17 00 2A", "11 06 00 17 00 00", "11 06 00 17 00 11"}));
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"password", "12345"}, {"password", "12a"}, {"password"}, {"password", "1234", "--reset"}}) {
         EXPECT_EQ(onLine(args).status, 2) << args.back();
     }
-    EXPECT_EQ(writesFrom().size(), 2u);
+    EXPECT_EQ(writesFrom().size(), 3u);
+}
+
+TEST_F(InstrumentCommands, TheTrafficLogNeverHoldsThePassword) {
+    sim.control("set 23 1234");  // 04 D2
+    const auto log = file("traffic.log");
+    ASSERT_EQ(onLine({"read", "--traffic-log", log.string()}).status, 0);
+    ASSERT_EQ(onLine({"password", "4321", "--traffic-log", log.string()}).status, 0);  // 10 E1
+    const auto lines = fileLines(log);
+    ASSERT_EQ(lines.size(), 8u);  // each command: the version read, then its own request
+    EXPECT_TRUE(holds(lines.at(3), " ** ** ")) << lines.at(3);
+    EXPECT_TRUE(lines.at(3).ends_with(" ** ** -- answered")) << lines.at(3);
+    EXPECT_TRUE(lines.at(6).ends_with(" tx 11 06 00 17 ** ** ** **")) << lines.at(6);
+    EXPECT_TRUE(lines.at(7).ends_with(" rx 11 06 00 17 ** ** ** ** -- answered")) << lines.at(7);
+    for (const std::string& line : lines) {
+        EXPECT_FALSE(line.find("04 D2") != std::string::npos) << line;
+        EXPECT_FALSE(line.find("10 E1") != std::string::npos) << line;
+    }
 }
 
 TEST_F(InstrumentCommands, WatchPrintsAndRecordsEachPollConvertedAsTheWindowShowsIt) {

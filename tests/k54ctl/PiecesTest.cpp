@@ -1,5 +1,5 @@
 // k54ctl's pieces that need no line: the scan's order and timing, the read limits, KEY=VALUE, the text
-// of a table, a progress bar and of the diagnoses.
+// of a table, a progress bar and of the diagnoses, and the command line's usage errors.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 
 #include "config/ParamTable.h"
 #include "k54ctl/Assignment.h"
+#include "k54ctl/CommandLine.h"
 #include "k54ctl/Diagnosis.h"
 #include "k54ctl/LineTiming.h"
 #include "k54ctl/ProgressBar.h"
@@ -181,6 +182,49 @@ TEST(Diagnosis, SaysWhatFailedAndWhatToCheck) {
     ExchangeReport stranger;
     stranger.outcome = Outcome::stranger;
     EXPECT_NE(exchangeFailureText("x", stranger, place).find("share the address"), std::string::npos);
+}
+
+struct CommandRun {
+    int status;
+    std::string out, err;
+};
+
+CommandRun runCommandLine(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    Console console(out, err);
+    const int status = runK54ctl(args, console);
+    return {status, out.str(), err.str()};
+}
+
+// Usage errors are 2 with nothing on standard output, and every line of the message is the program's:
+// CLI11's own words too get "k54ctl: ", the command they concern and where its options are told.
+TEST(CommandLine, UsageErrorsSayWhatIsWrongAsTheProgramsOwnMessages) {
+    const std::string commands =
+        "; the commands are: ports, scan, info, read, save, load, diff, set, factory, password, watch\n";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"frobnicate", "--port", "COM4"}, "k54ctl: unknown command 'frobnicate'" + commands},
+        {{}, "k54ctl: no command given" + commands},
+        {{"--port", "COM4", "read"}, "k54ctl: the command comes first, before '--port'" + commands},
+        {{"read", "--baud", "7"},
+         "k54ctl: read: --baud: 7 not in {2400,4800,9600,19200,38400,57600,115200} (k54ctl read --help lists the "
+         "options)\n"},
+        {{"save"}, "k54ctl: save: file is required (k54ctl save --help lists the options)\n"},
+        {{"read", "extra"},
+         "k54ctl: read: The following argument was not expected: extra (k54ctl read --help lists the options)\n"},
+    };
+    for (const auto& [args, message] : cases) {
+        const CommandRun run = runCommandLine(args);
+        EXPECT_EQ(run.status, 2) << message;
+        EXPECT_EQ(run.out, "") << message;
+        EXPECT_EQ(run.err, message);
+    }
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--help"}, {"diff", "--help"}, {"--version"}}) {
+        const CommandRun run = runCommandLine(args);
+        EXPECT_EQ(run.status, 0) << args.front();
+        EXPECT_NE(run.out, "") << args.front();
+        EXPECT_EQ(run.err, "") << args.front();
+    }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "config/ConfigChecks.h"
 #include "config/ConfigFile.h"
+#include "config/EntryRules.h"
 #include "config/ListItems.h"
 #include "config/NewFile.h"
 #include "config/ParamKeys.h"
@@ -224,7 +225,10 @@ TEST(ConfigFile, EveryProblemIsFoundWithItsKeyAndItsMessage) {
         {edited([](Json& d) { d["parameters"]["DpHi"]["limit"] = 1; }), ProblemKind::UnknownKey,
          "DpHi.limit: unknown key"},
         // An empty key is named as written, so that the message still says where.
-        {edited([](Json& d) { d["parameters"][""] = {{"value", 1}}; }), ProblemKind::UnknownKey, "\"\": unknown key"},
+        {edited([](Json& d) {
+             d["parameters"][""] = {{"value", 1}};
+         }),
+         ProblemKind::UnknownKey, "\"\": unknown key"},
         {edited([](Json& d) { d["parameters"]["DpHi"][""] = 1; }), ProblemKind::UnknownKey, "DpHi.\"\": unknown key"},
         {edited([](Json& d) {
              d["parameters"]["password"] = {{"value", 1234}};
@@ -247,10 +251,13 @@ TEST(ConfigFile, EveryProblemIsFoundWithItsKeyAndItsMessage) {
          "DpHi: 18446744073709551616 is too large for the instrument"},
         {withEntry("speed", "{\"value\": 19200}"), ProblemKind::NoSuchItem, "speed: the list has no item 19200"},
         // Beyond a parameter's own limits, which no input type or range mode widens: no instrument holds it.
-        {withEntry("DpHi", "{\"value\": 2500.1}"), ProblemKind::OutOfLimits, "DpHi: 2500.1 is outside -50.0 ... 2500.0"},
+        {withEntry("DpHi", "{\"value\": 2500.1}"), ProblemKind::OutOfLimits,
+         "DpHi: 2500.1 is outside -50.0 ... 2500.0"},
         {withEntry("DpLo", "{\"value\": -50.1}"), ProblemKind::OutOfLimits, "DpLo: -50.1 is outside -50.0 ... 2500.0"},
-        {withEntry("IoLo", "{\"value\": -1000}"), ProblemKind::OutOfLimits, "IoLo: -1000.0 is outside -999.9 ... 9999.9"},
-        {withEntry("US_2", "{\"value\": 10000}"), ProblemKind::OutOfLimits, "US_2: 10000.0 is outside -999.9 ... 9999.9"},
+        {withEntry("IoLo", "{\"value\": -1000}"), ProblemKind::OutOfLimits,
+         "IoLo: -1000.0 is outside -999.9 ... 9999.9"},
+        {withEntry("US_2", "{\"value\": 10000}"), ProblemKind::OutOfLimits,
+         "US_2: 10000.0 is outside -999.9 ... 9999.9"},
         {withEntry("GS_1", "{\"value\": 11000}"), ProblemKind::OutOfLimits, "GS_1: 11000.0 is outside 0.0 ... 10999.8"},
         {withEntry("GS_2", "{\"value\": -0.1}"), ProblemKind::OutOfLimits, "GS_2: -0.1 is outside 0.0 ... 10999.8"},
         {withEntry("Icod", "{\"value\": 25}"), ProblemKind::OutOfLimits, "Icod: 25.00 is outside 0.00 ... 20.00"},
@@ -268,6 +275,9 @@ TEST(ConfigFile, EveryProblemIsFoundWithItsKeyAndItsMessage) {
         EXPECT_EQ(loaded.problems[0].kind, c.kind) << c.message;
         EXPECT_EQ(describeProblem(loaded.problems[0]), c.message);
         EXPECT_FALSE(loaded.configuration) << c.message;  // one bad entry: nothing to write
+        // Values that read but lie outside their own limits are still what the file holds, for a comparison.
+        const bool valuesRead = c.kind == ProblemKind::OutOfLimits;
+        EXPECT_EQ(loaded.entries.has_value(), valuesRead) << c.message;
     }
 }
 
@@ -283,7 +293,8 @@ TEST(ConfigFile, EveryIndependentProblemIsReportedAtOnce) {
               (std::vector<std::string>{"speed: the list has no item 9", "DpMid: unknown key", "Ld: missing"}));
     EXPECT_FALSE(loaded.configuration);
 
-    const LoadedConfiguration emptyKeys = readConfigurationText(replaced(factoryFileText(), "{", "{\"\": 1, \"\": 2, "));
+    const LoadedConfiguration emptyKeys =
+        readConfigurationText(replaced(factoryFileText(), "{", "{\"\": 1, \"\": 2, "));
     messages.clear();
     for (const ConfigProblem& p : emptyKeys.problems) messages.push_back(describeProblem(p));
     EXPECT_EQ(messages, (std::vector<std::string>{"\"\": appears more than once", "\"\": unknown key"}));
@@ -299,6 +310,56 @@ TEST(ConfigFile, EveryIndependentProblemIsReportedAtOnce) {
     EXPECT_EQ(limits.problems[2].key, "Icod");
 }
 
+// Value entry holds a number to its limits before it drops the decimal of a large value, so a setpoint or
+// range end entered just beyond its partner can end equal to it. The window makes such configurations:
+// their files load as they are, without a confirmation; an equal pair that value entry cannot make is a
+// broken range, which loading names for the user to confirm.
+TEST(ConfigFile, PairsThatValueEntryMakesEqualBreakNoRelation) {
+    struct Case {
+        const char* what;
+        int32_t mode;
+        std::vector<std::pair<int, int32_t>> held;
+        int entered;
+        double typed;
+        int32_t meets;  // the partner's value, which the entered one ends equal to
+    };
+    const std::vector<Case> cases{
+        {"setpoint 2 at setpoint 1",
+         kInputSet,
+         {{row::Mod, 14}, {row::Dph, 20000}, {row::Us1, 10000}, {row::Us2, 15000}},
+         row::Us2,
+         1000.5,
+         10000},
+        {"a negative setpoint 1 at setpoint 2",
+         kScaledSet,
+         {{row::Iol, -5000}, {row::Us1, -3000}, {row::Us2, -1000}},
+         row::Us1,
+         -100.05,
+         -1000},
+    };
+    for (const Case& c : cases) {
+        ParamTable rows = kParamTemplate;
+        for (ParamRow& r : rows) r.value = r.factoryValue;
+        rows.at(row::Rng).value = c.mode;
+        for (const auto& [r, value] : c.held) rows.at(static_cast<std::size_t>(r)).value = value;
+        const LimitedEntry entry = limitEntry(rows, c.entered, nudgedEntry(c.typed));
+        ASSERT_EQ(entry.raw, c.meets) << c.what;
+        rows.at(static_cast<std::size_t>(c.entered)).value = entry.raw;
+        const SavedConfiguration saved{"1.90.0013", "2026-03-14T09:30:00", registerImage(rows, false)};
+        const LoadedConfiguration loaded = readConfigurationText(configurationFileText(saved));
+        EXPECT_TRUE(loaded.problems.empty()) << c.what;
+        EXPECT_TRUE(loaded.relationBreaches.empty()) << c.what;
+    }
+    ParamTable rows = kParamTemplate;
+    for (ParamRow& r : rows) r.value = r.factoryValue;
+    rows.at(row::Us1).value = rows.at(row::Us2).value;  // 256.0: value entry keeps its decimal, so never equal
+    const LoadedConfiguration loaded =
+        readConfigurationText(configurationFileText({"1.90.0013", "2026-03-14T09:30:00", registerImage(rows, false)}));
+    EXPECT_TRUE(loaded.problems.empty());
+    ASSERT_EQ(loaded.relationBreaches.size(), 1u);
+    EXPECT_EQ(describeProblem(loaded.relationBreaches.front()), "US_1: 256.0 is not below US_2 256.0");
+}
+
 // A value that only breaks a relation the window keeps is one an instrument may hold (the window
 // itself leaves one there: a new range mode recomputes the setpoints without sending them). The file
 // is taken and the breach named, so that the caller asks before writing it.
@@ -310,8 +371,7 @@ TEST(ConfigFile, ABrokenRelationIsTakenAndNamedNotRefused) {
     const Case cases[] = {
         // A factory-fresh instrument after «Диапазон преобразования» became the scaled range: the
         // setpoints stay where the input range put them.
-        {edited([](Json& d) { d["parameters"]["C_HS"]["value"] = 2; }),
-         {"US_2: 256.0 is outside 64.1 ... 100.0"}},
+        {edited([](Json& d) { d["parameters"]["C_HS"]["value"] = 2; }), {"US_2: 256.0 is outside 64.1 ... 100.0"}},
         {withEntry("DpHi", "{\"value\": 500.0}"), {"DpHi: 500.0 is outside 0.1 ... 320.0"}},
         {withEntry("US_2", "{\"value\": 400}"), {"US_2: 400.0 is outside 64.1 ... 320.0"}},
         {withEntry("GS_1", "{\"value\": 320.1}"), {"GS_1: 320.1 is outside 0.0 ... 320.0"}},
