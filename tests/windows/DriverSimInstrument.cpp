@@ -30,20 +30,23 @@ SimInstrument::SimInstrument(const std::vector<std::string>& extraArgs, int port
     std::filesystem::create_directory(portsDir());
     uint32_t baud = kStartBaud;
     std::string faults;
+    std::string firmware;
     for (std::size_t i = 0; i < extraArgs.size(); ++i) {
         const std::string& option = extraArgs[i];
         // The run's instrument is always paced; unpaced is only quicker.
         if (option == "--no-pacing") continue;
-        if (i + 1 == extraArgs.size() || (option != "--baud" && option != "--fault")) {
+        if (i + 1 == extraArgs.size() || (option != "--baud" && option != "--fault" && option != "--firmware")) {
             throw std::runtime_error("k54sim option " + option + " has no control command for the run's instrument");
         }
         const std::string& value = extraArgs[++i];
         if (option == "--baud") baud = static_cast<uint32_t>(std::stoul(value));
         if (option == "--fault") faults += " " + value;
+        if (option == "--firmware") firmware = value;
     }
     control("reset");
     control("baud " + std::to_string(baud));
     waitForAQuietLine(static_cast<uint8_t>(port), baud);
+    if (!firmware.empty()) control("firmware " + firmware);
     if (!faults.empty()) control("fault" + faults);
     traceStart_ = allTraceLines(tracePath().string()).size();
     readyLine_ = "ready: COM" + std::to_string(port) + " (the run's instrument)";
