@@ -4,6 +4,7 @@
 
 #include "form/Status.h"
 #include "config/Measurement.h"
+#include "config/PortHolderText.h"
 #include "config/RowBinding.h"
 #include "config/TextFormat.h"
 #include "serial/PortNumbers.h"
@@ -96,6 +97,7 @@ bool toggleConnection(Session& s) {
     reportWithPort(s, "Поиск на Com%1d. Ждите!");
     WindowStatusSink sink(s.form);
     if (!s.port.open(s.k.portNumber, s.k.speedIndex, sink)) {
+        if (const auto holder = portHolderLine(s.port.openFailure())) s.form.appendLog(*holder);
         s.form.setDown("ConnectCom", false);
         return false;
     }

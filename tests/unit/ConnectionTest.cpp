@@ -7,6 +7,9 @@
 #include <filesystem>
 
 #include "config/Connection.h"
+#include "config/PortHolderText.h"
+#include "serial/K54com.h"
+#include "serial/PlatformSerial.h"
 #include "tests/unit/Rig.h"
 
 namespace k54 {
@@ -150,6 +153,18 @@ TEST_F(Connection, APortThatCannotBeOpenedBeepsAndStaysDisconnected) {
     EXPECT_EQ(rig.state().openPort, 0);
 }
 
+TEST_F(Connection, APortAnotherProgramHoldsSaysWhoHoldsIt) {
+    rig.choosePort();
+    cPort other(makePlatformSerialBackend(rig.sim.portsDir()));
+    ASSERT_TRUE(other.setup(4, 3));
+    form.click("ConnectCom");
+    EXPECT_TRUE(looksDisconnected(form));
+    const auto lines = form.logLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "Ошибка инициализации Com4");
+    EXPECT_EQ(lines.back().rfind("Порт занят", 0), 0u) << lines.back();
+}
+
 struct RefusalCase {
     std::string name;
     std::vector<std::string> simArgs;
@@ -226,6 +241,21 @@ TEST(ConnectionSettings, TheLinkOpensAtTheChosenSpeed) {
     rig.form().operatorChooses("Spd_B", 6);
     EXPECT_EQ(rig.state().speedIndex, 6);
     EXPECT_TRUE(rig.connect());
+}
+
+TEST(PortHolderLine, NamesTheHolderWhereTheSystemTellsIt) {
+    const struct {
+        OpenFailure failure;
+        std::optional<std::string> line;
+    } cases[] = {
+        {{OpenFailureReason::heldByProcess, "/dev/ttyUSB0", 4711, "minicom", 0}, "Порт занят: процесс 4711 (minicom)"},
+        {{OpenFailureReason::heldByProcess, "/dev/ttyUSB0", 4711, "", 0}, "Порт занят: процесс 4711"},
+        {{OpenFailureReason::heldByProcess, "/dev/ttyUSB0", std::nullopt, "", 0}, "Порт занят другой программой"},
+        {{OpenFailureReason::busy, "/dev/ttyUSB0", std::nullopt, "", 16}, "Порт занят другой программой"},
+        {{OpenFailureReason::noSuchDevice, "/dev/ttyUSB0", std::nullopt, "", 2}, std::nullopt},
+        {{OpenFailureReason::noPermission, "/dev/ttyUSB0", std::nullopt, "", 13}, std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(portHolderLine(c.failure), c.line);
 }
 
 }  // namespace
