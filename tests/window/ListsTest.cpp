@@ -16,15 +16,6 @@ namespace {
 
 constexpr int kPort = 7;
 
-QStringList writesFrom(const test::SimInstrument& sim, std::size_t mark) {
-    QStringList writes;
-    const auto lines = sim.traceLines();
-    for (std::size_t i = mark; i < lines.size(); ++i)
-        if (lines[i].rfind("req 01 10", 0) == 0 || lines[i].rfind("req 01 06", 0) == 0)
-            writes << QString::fromStdString(lines[i].substr(4));
-    return writes;
-}
-
 // One notch of the wheel over the middle of the widget: down (toward the next item) or up.
 void rollWheel(QWidget* widget, bool down = true) {
     const QPointF at = QRectF(widget->rect()).center();

@@ -23,15 +23,6 @@ void selectAll(QLineEdit* field) {
     QTest::keyClick(field, Qt::Key_End, Qt::ShiftModifier);
 }
 
-QStringList writesFrom(const test::SimInstrument& sim, std::size_t mark) {
-    QStringList writes;
-    const auto lines = sim.traceLines();
-    for (std::size_t i = mark; i < lines.size(); ++i)
-        if (lines[i].rfind("req 01 10", 0) == 0 || lines[i].rfind("req 01 06", 0) == 0)
-            writes << QString::fromStdString(lines[i].substr(4));
-    return writes;
-}
-
 }  // namespace
 
 class ValueAfterBox : public QObject {

@@ -36,6 +36,15 @@ QStringList QtWindowRig::logLines() const {
     return all.isEmpty() ? QStringList{} : all.split(QLatin1Char('\n'));
 }
 
+QStringList writesFrom(const SimInstrument& sim, std::size_t mark) {
+    QStringList writes;
+    const auto lines = sim.traceLines();
+    for (std::size_t i = mark; i < lines.size(); ++i)
+        if (lines[i].rfind("req 01 10", 0) == 0 || lines[i].rfind("req 01 06", 0) == 0)
+            writes << QString::fromStdString(lines[i].substr(4));
+    return writes;
+}
+
 std::shared_ptr<QString> answerNextBox(QMessageBox::StandardButton button) {
     auto text = std::make_shared<QString>();
     auto* poll = new QTimer(qApp);

@@ -12,6 +12,7 @@
 #include "config/K54cfg.h"
 #include "modbus/K54mdb.h"
 #include "serial/K54com.h"
+#include "tests/support/SimInstrument.h"
 
 namespace k54::test {
 
@@ -47,6 +48,9 @@ std::shared_ptr<QString> answerNextFileDialog(const QString& path);
 TrendWindow* shownTrendWindow();
 // The trend window's value lines (each run of polls without a gap one line), in order.
 QList<QList<QPointF>> trendLines(QWidget* trendWindow);
+// The write requests (functions 6 and 16) in the instrument's trace from its line `mark` on, without
+// "req ": "01 06 00 00 00 15 …".
+QStringList writesFrom(const SimInstrument& sim, std::size_t mark);
 // Text of a label of a window.
 QString labelText(QWidget* window, const char* name);
 
