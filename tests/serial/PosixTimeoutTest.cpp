@@ -122,15 +122,19 @@ TEST_F(SerialTimeouts, TheFirstByteLimitEndsASilentReadButNotAReplyBegunInTime) 
     EXPECT_GE(silent, 60ms);
     EXPECT_LT(silent, 500ms);
 
+    // A reply begun 20 ms in and ending 180 ms in, past a first-byte limit of 150 ms: the limit leaves the
+    // slave's thread 130 ms to start on a loaded machine, and the pauses stay below the 100 ms gap.
+    port.setReadTimeouts({100ms, 1ms, 1000ms, 150ms});
     const std::vector<uint8_t> frame = withCrc({0x01, 0x03, 0x04, 0x01, 0x5A, 0x00, 0x0D});
     start = Clock::now();  // before the slave's pauses, which then all fall after it
-    FakeSlave slave(
-        pty, 0,
-        {ReplyStep{{frame.begin(), frame.begin() + 2}, 20ms}, ReplyStep{{frame.begin() + 2, frame.end()}, 80ms}});
+    FakeSlave slave(pty, 0,
+                    {ReplyStep{{frame.begin(), frame.begin() + 2}, 20ms},
+                     ReplyStep{{frame.begin() + 2, frame.begin() + 5}, 80ms},
+                     ReplyStep{{frame.begin() + 5, frame.end()}, 80ms}});
     const k54::Reception reception = port.receiveReply(rx, 9, nineBytes);
     EXPECT_EQ(reception.line, frame);
     EXPECT_EQ(reception.end, k54::ReadEnd::complete);
-    EXPECT_GE(Clock::now() - start, 100ms);
+    EXPECT_GE(Clock::now() - start, 180ms);
 }
 
 // The limits are on the line, not on how soon the program looks: a reply that has wholly arrived while
