@@ -160,34 +160,34 @@ private slots:
         QCOMPARE(rig_->window.font().pixelSize(), 11);
         QVERIFY(rig_->window.font().families().startsWith(QStringLiteral("Arial")));
         QStringList cut;
-        const auto fits = [&cut](const ControlSpec& spec, const QWidget* w, const QString& text, int room) {
+        const auto fits = [&cut](const ControlSpec& control, const QWidget* w, const QString& text, int room) {
             if (w->fontMetrics().horizontalAdvance(text) > room)
                 cut << QStringLiteral("%1: «%2» %3 > %4")
-                           .arg(QString::fromStdString(spec.name), text)
+                           .arg(QString::fromStdString(control.name), text)
                            .arg(w->fontMetrics().horizontalAdvance(text))
                            .arg(room);
         };
-        for (const ControlSpec& spec : windowLayout()) {
-            auto* w = rig_->widget<QWidget>(spec.name.c_str());
-            if (!w || spec.text.empty() && spec.items.empty()) continue;
+        for (const ControlSpec& control : windowLayout()) {
+            auto* w = rig_->widget<QWidget>(control.name.c_str());
+            if (!w || (control.text.empty() && control.items.empty())) continue;
             if (auto* label = qobject_cast<QLabel*>(w)) {
-                fits(spec, w, label->text(), label->contentsRect().width());
+                fits(control, w, label->text(), label->contentsRect().width());
             } else if (auto* button = qobject_cast<QPushButton*>(w)) {
-                fits(spec, w, button->text(), button->width() - 6);
+                fits(control, w, button->text(), button->width() - 6);
             } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
                 QStyleOptionButton option;
                 option.initFrom(box);
-                fits(spec, w, box->text(),
+                fits(control, w, box->text(),
                      box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width());
             } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
-                fits(spec, w, group->title(), group->width() - 10);  // the title starts 8 pixels in
+                fits(control, w, group->title(), group->width() - 10);  // the title starts 8 pixels in
             } else if (auto* list = qobject_cast<QComboBox*>(w)) {
                 // Every item whole in the open list; where the closed list cuts one, its tooltip has it.
                 list->showPopup();
                 const int open = list->view()->viewport()->width() - 8;
                 list->hidePopup();
                 for (int i = 0; i < list->count(); ++i) {
-                    fits(spec, list->view(), list->itemText(i), open);
+                    fits(control, list->view(), list->itemText(i), open);
                     list->setCurrentIndex(i);
                     QStyleOptionComboBox option;
                     option.initFrom(list);
@@ -196,9 +196,9 @@ private slots:
                                          .width();
                     if (list->fontMetrics().horizontalAdvance(list->itemText(i)) > room &&
                         list->toolTip() != list->itemText(i))
-                        cut << QString::fromStdString(spec.name) + QStringLiteral(": no tooltip for ") + list->itemText(i);
+                        cut << QString::fromStdString(control.name) + QStringLiteral(": no tooltip for ") + list->itemText(i);
                 }
-                list->setCurrentIndex(spec.itemIndex);
+                list->setCurrentIndex(control.itemIndex);
             }
         }
         auto* pages = rig_->widget<QTabWidget>("PageControl_Ker5400_2");
