@@ -1,13 +1,13 @@
 #include "app/K5402p.h"
 
 #include "app/WindowLayout.h"
-#include "config/ConfigFiles.h"
-#include "config/ConfigTransfer.h"
-#include "config/Connection.h"
-#include "config/InputView.h"
-#include "config/Measurement.h"
-#include "config/Password.h"
-#include "config/ValueEntry.h"
+#include "config/operations/ConfigReadWrite.h"
+#include "config/operations/Connection.h"
+#include "config/operations/FileOperations.h"
+#include "config/operations/InputTypeView.h"
+#include "config/operations/Measurement.h"
+#include "config/operations/Password.h"
+#include "config/operations/ValueEntry.h"
 #include "form/Status.h"
 
 namespace k54 {

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "config/Session.h"
-#include "form/Keys.h"
+#include "config/operations/WindowSession.h"
+#include "form/KeyCodes.h"
 
 namespace k54 {
 
@@ -57,10 +57,10 @@ public:
     // Runs the handler wired to this control's event; false when none is wired.
     bool raise(EventKind kind, Event& e);
 
-    Session& session() { return session_; }
+    WindowSession& session() { return session_; }
 
 private:
-    Session session_;
+    WindowSession session_;
 };
 
 using Handler = void (WindowEvents::*)(Event&);

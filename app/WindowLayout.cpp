@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "config/ListItems.h"
+#include "config/params/ListItems.h"
 
 namespace k54 {
 namespace {

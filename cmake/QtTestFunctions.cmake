@@ -1,5 +1,5 @@
 # Writes one CTest test per test function of a Qt Test program, so that the functions of one program
-# run side by side. Run after the program is built (see k54_qt_test in tests/window/CMakeLists.txt):
+# run side by side. Run after the program is built (see k54_qt_test in tests/app/qt/CMakeLists.txt):
 #   cmake -D PROGRAM=... -D NAME=... -D OUTPUT=... -D LABELS=... -D TIMEOUT=... -D COST=... -P QtTestFunctions.cmake
 execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${PROGRAM} -functions
                 OUTPUT_VARIABLE listing RESULT_VARIABLE status ERROR_VARIABLE errors)

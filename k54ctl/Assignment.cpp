@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "config/ConfigChecks.h"
-#include "config/EntryRules.h"
-#include "config/ListItems.h"
-#include "config/NumberText.h"
-#include "config/ParamKeys.h"
-#include "config/ParamValueText.h"
+#include "config/files/ConfigChecks.h"
+#include "config/files/ParamKeys.h"
+#include "config/files/ParamValueText.h"
+#include "config/params/ListItems.h"
+#include "config/rules/EntryRules.h"
+#include "config/rules/NumberText.h"
 
 namespace k54::ctl {
 namespace {

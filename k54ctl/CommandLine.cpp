@@ -6,7 +6,7 @@
 #include "k54ctl/Commands.h"
 #include "k54ctl/Ending.h"
 #include "k54ctl/ExitStatus.h"
-#include "k54ctl/Instrument.h"
+#include "k54ctl/ReachedInstrument.h"
 #include "k54ctl/ScanPlan.h"
 #include "serial/K54com.h"
 
@@ -183,8 +183,9 @@ private:
             ->required();
         load->add_flag("--dry-run", c_.load.dryRun, "show what would be written, write nothing");
         load->add_flag("--with-address", c_.load.withAddress, "also the address, speed and protocol, last");
-        load->add_flag("--as-is", c_.load.asIs,
-                       "write values that break a relation the window keeps (a setpoint outside the range) as they are");
+        load->add_flag(
+            "--as-is", c_.load.asIs,
+            "write values that break a relation the window keeps (a setpoint outside the range) as they are");
         load->add_option("--backup-dir", c_.load.backupDir, "the backups' folder (default ~/.local/share/k54/backups)")
             ->type_name("DIR");
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "k54ctl/ExitStatus.h"
-#include "k54ctl/Instrument.h"
+#include "k54ctl/ReachedInstrument.h"
 
 namespace k54::ctl {
 namespace {

@@ -3,19 +3,19 @@
 // reads it back.
 #include <algorithm>
 
-#include "config/Backup.h"
-#include "config/ConfigDiff.h"
-#include "config/FactoryWrite.h"
-#include "config/ParamKeys.h"
-#include "config/PathText.h"
+#include "base/LocalTime.h"
+#include "base/PathText.h"
+#include "config/files/ConfigDiff.h"
+#include "config/files/ParamKeys.h"
+#include "config/instrument/Backup.h"
+#include "config/instrument/FactoryWrite.h"
 #include "k54ctl/Commands.h"
 #include "k54ctl/ExitStatus.h"
-#include "k54ctl/Instrument.h"
 #include "k54ctl/ParameterText.h"
 #include "k54ctl/ProgressBar.h"
+#include "k54ctl/ReachedInstrument.h"
 #include "k54ctl/ScanPlan.h"
 #include "k54ctl/WriteSummary.h"
-#include "serial/LocalTime.h"
 
 namespace k54::ctl {
 namespace {
@@ -37,7 +37,7 @@ std::string rowList(const std::vector<int>& rows) {
 
 // Says what the factory write did before it stopped (a refusal, a request without a reply, a signal)
 // and where the configuration it overwrote is kept.
-int writeStopped(Instrument& instrument, const FactoryWriteReport& report, const BackupOutcome& backup) {
+int writeStopped(ReachedInstrument& instrument, const FactoryWriteReport& report, const BackupOutcome& backup) {
     Console& console = instrument.console();
     std::vector<int> written, notWritten = report.refused;
     const int end = report.unanswered ? *report.unanswered : report.stoppedAt.value_or(kParamCount);
@@ -55,7 +55,7 @@ int writeStopped(Instrument& instrument, const FactoryWriteReport& report, const
                     "the configuration before the factory write is in " + utf8Text(backup.path) + ": load it to undo");
 }
 
-int writeAndCheck(Instrument& instrument, const FactoryOptions& factory, const LineOptions& line) {
+int writeAndCheck(ReachedInstrument& instrument, const FactoryOptions& factory, const LineOptions& line) {
     Console& console = instrument.console();
     const auto folder = factory.backupDir.empty() ? defaultBackupFolder() : pathFromUtf8(factory.backupDir);
     const TakenBackup taken = takeBackup(instrument.link(), folder, localCalendarTimeNow());
@@ -101,7 +101,7 @@ int writeFactory(const LineOptions& line, const FactoryOptions& factory, Console
         return complain(console, kExitUsage,
                         "the factory write overwrites the whole configuration: give --yes (or run it on a terminal "
                         "to be asked)");
-    return withInstrument(line, console, [&](Instrument& instrument) {
+    return withInstrument(line, console, [&](ReachedInstrument& instrument) {
         if (!confirmed(factory, console, line)) {
             console.err << "k54ctl: nothing written" << std::endl;
             return kExitLineFailure;

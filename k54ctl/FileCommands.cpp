@@ -5,21 +5,21 @@
 #include <algorithm>
 #include <optional>
 
-#include "config/Backup.h"
-#include "config/ConfigDiff.h"
-#include "config/ConfigFile.h"
-#include "config/ParamKeys.h"
-#include "config/PathText.h"
-#include "config/Restore.h"
+#include "base/LocalTime.h"
+#include "base/PathText.h"
+#include "config/files/ConfigDiff.h"
+#include "config/files/ConfigFile.h"
+#include "config/files/ParamKeys.h"
+#include "config/instrument/Backup.h"
+#include "config/instrument/Restore.h"
 #include "k54ctl/Commands.h"
 #include "k54ctl/ExitStatus.h"
-#include "k54ctl/Instrument.h"
 #include "k54ctl/ParameterText.h"
 #include "k54ctl/ProgressBar.h"
+#include "k54ctl/ReachedInstrument.h"
 #include "k54ctl/StandardStreams.h"
 #include "k54ctl/TextTable.h"
 #include "k54ctl/WriteSummary.h"
-#include "serial/LocalTime.h"
 
 namespace k54::ctl {
 namespace {
@@ -107,7 +107,7 @@ std::vector<int> keptLinkRows(const RegisterImage& current, const RegisterImage&
     return kept;
 }
 
-int dryRun(Instrument& instrument, const RegisterImage& target, bool withAddress) {
+int dryRun(ReachedInstrument& instrument, const RegisterImage& target, bool withAddress) {
     RegisterImage current{};
     if (instrument.link().readConfiguration(current) != 0)
         return instrument.exchangeFailed("reading the configuration");
@@ -122,7 +122,7 @@ int dryRun(Instrument& instrument, const RegisterImage& target, bool withAddress
 }
 
 // What the load did before it stopped, and where the configuration it overwrote is kept.
-int restoreStopped(Instrument& instrument, const RestoreReport& report) {
+int restoreStopped(ReachedInstrument& instrument, const RestoreReport& report) {
     Console& console = instrument.console();
     const bool unanswered = report.outcome == RestoreOutcome::WriteFailed && report.modbusResult == kNoReply;
     std::vector<int> notWritten = report.unwritten;
@@ -136,7 +136,7 @@ int restoreStopped(Instrument& instrument, const RestoreReport& report) {
     return kExitLineFailure;
 }
 
-int restoreFailed(Instrument& instrument, const RestoreReport& report) {
+int restoreFailed(ReachedInstrument& instrument, const RestoreReport& report) {
     Console& console = instrument.console();
     switch (report.outcome) {
         case RestoreOutcome::ReadFailed:
@@ -178,7 +178,7 @@ void sayWritten(std::ostream& out, const RestoreReport& report) {
     if (!link.empty()) out << "written last, not read back: " << keyList(link) << std::endl;
 }
 
-int restore(Instrument& instrument, const RegisterImage& target, const LoadOptions& load) {
+int restore(ReachedInstrument& instrument, const RegisterImage& target, const LoadOptions& load) {
     Console& console = instrument.console();
     ProgressBar bar(console, "load");
     RestoreOptions options;
@@ -216,7 +216,7 @@ int restore(Instrument& instrument, const RegisterImage& target, const LoadOptio
 int loadConfiguration(const LineOptions& line, const LoadOptions& load, Console& console) {
     const auto target = checkedFile(load.file, console, load.asIs ? Breaches::Taken : Breaches::Refused);
     if (!target) return kExitUsage;
-    return withInstrument(line, console, [&](Instrument& instrument) {
+    return withInstrument(line, console, [&](ReachedInstrument& instrument) {
         return load.dryRun ? dryRun(instrument, *target, load.withAddress) : restore(instrument, *target, load);
     });
 }
@@ -225,7 +225,7 @@ int diffConfiguration(const LineOptions& line, const std::string& file, Console&
     const auto fromFile = comparedFile(file, console);
     if (!fromFile) return kExitTrouble;
     bool differs = false;
-    const int status = withInstrument(line, console, [&](Instrument& instrument) {
+    const int status = withInstrument(line, console, [&](ReachedInstrument& instrument) {
         RegisterImage current{};
         if (instrument.link().readConfiguration(current) != 0)
             return instrument.exchangeFailed("reading the configuration");

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "config/PathText.h"
-#include "k54ctl/LineTiming.h"
+#include "base/PathText.h"
+#include "k54ctl/ReadLimits.h"
 #include "serial/PlatformSerial.h"
 #include "serial/PortNumbers.h"
 

@@ -1,8 +1,8 @@
 #include "k54ctl/ParameterText.h"
 
-#include "config/ListItems.h"
-#include "config/ParamKeys.h"
-#include "config/ParamValueText.h"
+#include "config/files/ParamKeys.h"
+#include "config/files/ParamValueText.h"
+#include "config/params/ListItems.h"
 
 namespace k54::ctl {
 

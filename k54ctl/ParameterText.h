@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "config/ParamTable.h"
+#include "config/params/ParamTable.h"
 
 namespace k54::ctl {
 

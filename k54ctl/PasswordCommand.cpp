@@ -1,11 +1,11 @@
 // password [NNNN] | --reset: the instrument's service password written (register 23), as the window
 // writes it. Without the digits on the command line (where other users' process lists show them) it is
 // read from the terminal, not shown as it is typed, or from standard input; it is never printed.
-#include "config/ParamTable.h"
-#include "config/PasswordText.h"
+#include "config/params/ParamTable.h"
+#include "config/rules/PasswordText.h"
 #include "k54ctl/Commands.h"
 #include "k54ctl/ExitStatus.h"
-#include "k54ctl/Instrument.h"
+#include "k54ctl/ReachedInstrument.h"
 
 namespace k54::ctl {
 namespace {
@@ -28,11 +28,10 @@ int setPassword(const LineOptions& line, const PasswordOptions& password, Consol
         number = passwordFromText(*text);
         if (!number) return complain(console, kExitUsage, "that is no password: give one to four digits");
     }
-    return withInstrument(line, console, [&](Instrument& instrument) {
+    return withInstrument(line, console, [&](ReachedInstrument& instrument) {
         if (const uint8_t result = instrument.link().writeParameter(row::Psw, *number); result != 0) {
             const int status = instrument.exchangeFailed("writing the password");
-            if (result == kNoReply)
-                complain(console, status, "sent, no reply: the password may or may not be applied");
+            if (result == kNoReply) complain(console, status, "sent, no reply: the password may or may not be applied");
             return status;
         }
         console.out << (password.reset ? "the service password is reset (0000)" : "the service password is set")

@@ -1,8 +1,8 @@
 // ports: the serial ports the window would list, with the device behind each.
 #include "k54ctl/Commands.h"
 #include "k54ctl/ExitStatus.h"
-#include "k54ctl/Instrument.h"
 #include "k54ctl/Line.h"
+#include "k54ctl/ReachedInstrument.h"
 #include "k54ctl/TextTable.h"
 #include "serial/PortNumbers.h"
 

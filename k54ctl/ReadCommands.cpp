@@ -1,23 +1,23 @@
 // read and save: the instrument's whole configuration as a table, as JSON, or into a file.
-#include "config/ConfigFile.h"
-#include "config/ListItems.h"
-#include "config/ParamKeys.h"
-#include "config/ParamValueText.h"
-#include "config/PathText.h"
+#include "base/LocalTime.h"
+#include "base/PathText.h"
+#include "config/files/ConfigFile.h"
+#include "config/files/ParamKeys.h"
+#include "config/files/ParamValueText.h"
+#include "config/params/ListItems.h"
 #include "k54ctl/Commands.h"
 #include "k54ctl/ExitStatus.h"
-#include "k54ctl/Instrument.h"
 #include "k54ctl/ParameterText.h"
+#include "k54ctl/ReachedInstrument.h"
 #include "k54ctl/StandardStreams.h"
 #include "k54ctl/TextTable.h"
-#include "serial/LocalTime.h"
 
 namespace k54::ctl {
 namespace {
 
 // The configuration registers read, with the firmware read on reaching the instrument, saved now;
 // nothing (the failure said) when the read fails.
-std::optional<SavedConfiguration> readSaved(Instrument& instrument) {
+std::optional<SavedConfiguration> readSaved(ReachedInstrument& instrument) {
     RegisterImage image{};
     if (instrument.link().readConfiguration(image) != 0) {
         instrument.exchangeFailed("reading the configuration");
@@ -43,7 +43,7 @@ void writeTable(std::ostream& out, const RegisterImage& image) {
 }  // namespace
 
 int readConfiguration(const LineOptions& line, bool json, Console& console) {
-    return withInstrument(line, console, [&](Instrument& instrument) {
+    return withInstrument(line, console, [&](ReachedInstrument& instrument) {
         const auto saved = readSaved(instrument);
         if (!saved) return kExitLineFailure;
         if (json)
@@ -55,7 +55,7 @@ int readConfiguration(const LineOptions& line, bool json, Console& console) {
 }
 
 int saveConfiguration(const LineOptions& line, const std::string& file, Console& console) {
-    return withInstrument(line, console, [&](Instrument& instrument) {
+    return withInstrument(line, console, [&](ReachedInstrument& instrument) {
         const auto saved = readSaved(instrument);
         if (!saved) return kExitLineFailure;
         // Into standard output the file alone goes, so that a pipe or a redirection holds just the file.

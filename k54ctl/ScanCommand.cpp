@@ -3,13 +3,13 @@
 #include <chrono>
 #include <map>
 
-#include "config/ConfigFile.h"
-#include "config/TextFormat.h"
+#include "base/TextFormat.h"
+#include "config/files/ConfigFile.h"
 #include "k54ctl/Commands.h"
 #include "k54ctl/ExitStatus.h"
-#include "k54ctl/Instrument.h"
-#include "k54ctl/LineTiming.h"
 #include "k54ctl/ProgressBar.h"
+#include "k54ctl/ReachedInstrument.h"
+#include "k54ctl/ReadLimits.h"
 #include "k54ctl/ScanPlan.h"
 
 namespace k54::ctl {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "config/ConfigChecks.h"
+#include "config/files/ConfigChecks.h"
 
 namespace k54::ctl {
 namespace {

@@ -11,15 +11,15 @@
 #include <algorithm>
 #include <set>
 
-#include "config/ConfigChecks.h"
-#include "config/ConfigProblems.h"
-#include "config/ParamKeys.h"
-#include "config/ParameterWrites.h"
+#include "config/files/ConfigChecks.h"
+#include "config/files/ConfigProblems.h"
+#include "config/files/ParamKeys.h"
+#include "config/instrument/ParameterWrites.h"
 #include "k54ctl/Assignment.h"
 #include "k54ctl/Commands.h"
 #include "k54ctl/ExitStatus.h"
-#include "k54ctl/Instrument.h"
 #include "k54ctl/ParameterText.h"
+#include "k54ctl/ReachedInstrument.h"
 #include "k54ctl/SetPlan.h"
 #include "k54ctl/WriteSummary.h"
 
@@ -44,7 +44,7 @@ std::set<std::string> problemTexts(const ParamTable& rows) {
 
 class Setter {
 public:
-    explicit Setter(Instrument& instrument) : instrument_(instrument), out_(instrument.console().out) {}
+    explicit Setter(ReachedInstrument& instrument) : instrument_(instrument), out_(instrument.console().out) {}
 
     int run(const std::vector<Assignment>& assignments) {
         if (!readRows()) return kExitLineFailure;
@@ -218,7 +218,7 @@ private:
         return kExitOk;
     }
 
-    Instrument& instrument_;
+    ReachedInstrument& instrument_;
     std::ostream& out_;
     ParamTable rows_ = kParamTemplate;
     std::vector<int> written_;  // the rows written so far, in their order
@@ -233,7 +233,8 @@ int setParameters(const LineOptions& line, const std::vector<std::string>& texts
         if (const auto* refusal = std::get_if<std::string>(&parsed)) return complain(console, kExitUsage, *refusal);
         assignments.push_back(std::get<Assignment>(std::move(parsed)));
     }
-    return withInstrument(line, console, [&](Instrument& instrument) { return Setter(instrument).run(assignments); });
+    return withInstrument(line, console,
+                          [&](ReachedInstrument& instrument) { return Setter(instrument).run(assignments); });
 }
 
 }  // namespace k54::ctl

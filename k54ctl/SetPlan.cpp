@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <limits>
 
-#include "config/EntryRules.h"
-#include "config/ListItems.h"
-#include "config/ListRules.h"
-#include "config/ParamKeys.h"
-#include "config/ParamValueText.h"
-#include "config/RangeRules.h"
+#include "config/files/ParamKeys.h"
+#include "config/files/ParamValueText.h"
+#include "config/params/ListItems.h"
+#include "config/rules/EntryRules.h"
+#include "config/rules/ListRules.h"
+#include "config/rules/RangeRules.h"
 #include "k54ctl/ParameterText.h"
 
 namespace k54::ctl {

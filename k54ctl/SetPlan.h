@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "config/ChangePlan.h"
-#include "config/ParamTable.h"
+#include "config/params/ParamTable.h"
+#include "config/rules/ChangePlan.h"
 #include "k54ctl/Assignment.h"
 
 namespace k54::ctl {

@@ -1,6 +1,6 @@
 #include "k54ctl/StandardStreams.h"
 
-#include "config/PathText.h"
+#include "base/PathText.h"
 
 namespace k54::ctl {
 namespace {

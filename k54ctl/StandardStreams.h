@@ -3,7 +3,7 @@
 // k54ctl fits a pipe (ssh host k54ctl save - > plant.json; k54ctl load - < plant.json).
 #include <string>
 
-#include "config/ConfigFile.h"
+#include "config/files/ConfigFile.h"
 #include "k54ctl/Console.h"
 
 namespace k54::ctl {

@@ -6,14 +6,14 @@
 #include <memory>
 #include <thread>
 
-#include "config/CsvRecorder.h"
-#include "config/IsoTime.h"
-#include "config/MeasurementConversion.h"
-#include "config/PathText.h"
+#include "base/IsoTime.h"
+#include "base/PathText.h"
+#include "config/rules/MeasurementConversion.h"
 #include "k54ctl/Commands.h"
 #include "k54ctl/ExitStatus.h"
-#include "k54ctl/Instrument.h"
 #include "k54ctl/ParameterText.h"
+#include "k54ctl/ReachedInstrument.h"
+#include "trend/CsvRecorder.h"
 
 namespace k54::ctl {
 namespace {
@@ -39,7 +39,7 @@ bool waitUntil(SteadyClock::time_point until, const Console& console) {
 
 class Watcher {
 public:
-    Watcher(Instrument& instrument, const WatchOptions& watch, CsvRecorder* recorder)
+    Watcher(ReachedInstrument& instrument, const WatchOptions& watch, CsvRecorder* recorder)
         : instrument_(instrument), watch_(watch), recorder_(recorder) {}
 
     int run() {
@@ -75,7 +75,7 @@ private:
         return kExitOk;
     }
 
-    Instrument& instrument_;
+    ReachedInstrument& instrument_;
     const WatchOptions& watch_;
     CsvRecorder* recorder_;
     ParamTable rows_ = kParamTemplate;
@@ -92,8 +92,8 @@ int watchMeasurement(const LineOptions& line, const WatchOptions& watch, Console
             return complain(console, kExitUsage, "cannot write " + watch.csvFile);
         }
     }
-    return withInstrument(line, console,
-                          [&](Instrument& instrument) { return Watcher(instrument, watch, recorder.get()).run(); });
+    return withInstrument(
+        line, console, [&](ReachedInstrument& instrument) { return Watcher(instrument, watch, recorder.get()).run(); });
 }
 
 }  // namespace k54::ctl

@@ -1,6 +1,6 @@
 #include "k54ctl/WriteSummary.h"
 
-#include "config/ParamKeys.h"
+#include "config/files/ParamKeys.h"
 
 namespace k54::ctl {
 

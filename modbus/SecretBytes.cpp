@@ -18,7 +18,7 @@ std::size_t passwordOffset(std::span<const uint8_t> frame, std::span<const uint8
     if (kPasswordRegister < start || kPasswordRegister - start >= count) return 0;
     const std::size_t inData = 2U * (kPasswordRegister - start);
     if (request[1] == kReadHolding) return frame.size() == 5U + 2U * count ? 3 + inData : 0;  // the reply
-    if (request[1] == kWriteMultiple) return frame.size() > 8 ? 7 + inData : 0;  // its reply holds no data
+    if (request[1] == kWriteMultiple) return frame.size() > 8 ? 7 + inData : 0;               // its reply holds no data
     return 0;
 }
 

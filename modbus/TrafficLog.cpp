@@ -6,8 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "base/LocalTime.h"
 #include "modbus/SecretBytes.h"
-#include "serial/LocalTime.h"
 
 namespace k54 {
 

@@ -11,8 +11,8 @@ namespace k54 {
 
 // The two limits one read of a given length runs under.
 struct ReadLimits {
-    std::chrono::milliseconds total;      // from the start of the read to its end
-    std::chrono::milliseconds interByte;  // between two bytes, once the first has come
+    std::chrono::milliseconds total;                       // from the start of the read to its end
+    std::chrono::milliseconds interByte;                   // between two bytes, once the first has come
     std::optional<std::chrono::milliseconds> firstByte{};  // from the start until the first byte, when shorter
 };
 

@@ -4,8 +4,8 @@
 #include <span>
 #include <vector>
 
+#include "sim/IntegerText.h"
 #include "sim/LineSpeed.h"
-#include "sim/NumberText.h"
 #include "sim/RegisterBank.h"
 
 namespace k54::sim {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "serial/UniqueFd.h"
+#include "serial/posix/UniqueFd.h"
 
 namespace k54::sim {
 

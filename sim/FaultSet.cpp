@@ -1,6 +1,6 @@
 #include "sim/FaultSet.h"
 
-#include "sim/NumberText.h"
+#include "sim/IntegerText.h"
 
 namespace k54::sim {
 

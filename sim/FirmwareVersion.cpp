@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "sim/NumberText.h"
+#include "sim/IntegerText.h"
 
 namespace k54::sim {
 

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "serial/K54com.h"
-#include "sim/NumberText.h"
+#include "sim/IntegerText.h"
 
 namespace k54::sim {
 

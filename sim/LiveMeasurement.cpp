@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "config/InputTypes.h"
+#include "config/params/InputTypes.h"
 
 namespace k54::sim {
 

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "serial/LinuxPorts.h"
+#include "serial/posix/LinuxPorts.h"
 
 namespace k54::sim {
 

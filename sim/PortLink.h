@@ -1,6 +1,6 @@
 #pragma once
 // The virtual port: a link comN in the ports folder that names the configurator's end of the line.
-// The folder and the link's name follow the serial back end's rule (serial/LinuxPorts.h).
+// The folder and the link's name follow the serial back end's rule (serial/posix/LinuxPorts.h).
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>

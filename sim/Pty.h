@@ -2,7 +2,7 @@
 // Pseudo-terminal pairs: the line to the configurator and the line to libmodbus each run over one.
 #include <string>
 
-#include "serial/UniqueFd.h"
+#include "serial/posix/UniqueFd.h"
 
 namespace k54::sim {
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "config/ParamTable.h"
+#include "config/params/ParamTable.h"
 #include "sim/LiveMeasurement.h"
 
 namespace k54::sim {

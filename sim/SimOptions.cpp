@@ -4,8 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "sim/IntegerText.h"
 #include "sim/LineSpeed.h"
-#include "sim/NumberText.h"
 
 namespace k54::sim {
 

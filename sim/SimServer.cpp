@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <variant>
 
-#include "serial/LinuxPorts.h"
+#include "serial/posix/LinuxPorts.h"
 #include "sim/FdIo.h"
 #include "sim/LineSpeed.h"
 #include "sim/StopSignal.h"

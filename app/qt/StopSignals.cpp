@@ -12,7 +12,7 @@
 #include <csignal>
 #include <stdexcept>
 
-#include "serial/UniqueFd.h"
+#include "serial/posix/UniqueFd.h"
 #endif
 
 namespace k54 {

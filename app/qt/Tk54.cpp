@@ -22,9 +22,9 @@
 #include "app/WindowLayout.h"
 #include "app/qt/ControlFactory.h"
 #include "app/qt/DropDownList.h"
+#include "app/qt/FileDialogs.h"
 #include "app/qt/TrendPlacement.h"
 #include "app/qt/TrendWindow.h"
-#include "app/qt/FileDialogs.h"
 
 namespace k54 {
 namespace {
@@ -455,9 +455,8 @@ void Tk54::placeTrendWindowBeside() {
     trendWindow_->layout()->activate();  // its least size follows from its layout
     const ControlSpec* measurement = findControlSpec("MeasureL");
     const int keptWidth = measurement ? measurement->geometry.left + measurement->geometry.width : width();
-    const TrendPlacement place =
-        placeTrendWindow(frame, screen->availableGeometry(), outer(trendWindow_->size()),
-                         outer(trendWindow_->minimumSize()), margins.left() + keptWidth + 4);
+    const TrendPlacement place = placeTrendWindow(frame, screen->availableGeometry(), outer(trendWindow_->size()),
+                                                  outer(trendWindow_->minimumSize()), margins.left() + keptWidth + 4);
     move(place.mainWindow);
     trendWindow_->setGeometry(place.trend.marginsRemoved(margins));
 }

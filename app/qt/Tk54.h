@@ -5,9 +5,9 @@
 #include <QWidget>
 #include <memory>
 
-#include "form/Form.h"
 #include "app/K5402p.h"
-#include "config/Trend.h"
+#include "form/Form.h"
+#include "trend/Trend.h"
 
 class QLabel;
 class QStatusBar;

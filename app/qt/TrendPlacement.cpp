@@ -28,9 +28,8 @@ TrendPlacement placeTrendWindow(const QRect& mainFrame, const QRect& available, 
         return {trendAt(mainFrame.left() - kGap - width, width, mainFrame, available, preferred), mainFrame.topLeft()};
     }
     // Move the main window left, as little as will do, or as far as the screen lets it.
-    const int mainLeft =
-        std::max(available.left(), std::min(mainFrame.left(), available.right() + 1 - minimum.width() - kGap -
-                                                                  mainFrame.width()));
+    const int mainLeft = std::max(available.left(), std::min(mainFrame.left(), available.right() + 1 - minimum.width() -
+                                                                                   kGap - mainFrame.width()));
     const QRect movedMain(QPoint(mainLeft, mainFrame.top()), mainFrame.size());
     const int besideLeft = movedMain.right() + 1 + kGap;
     if (available.right() + 1 - besideLeft >= minimum.width())

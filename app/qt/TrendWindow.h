@@ -1,11 +1,11 @@
 #pragma once
 // The trend window: the live value against time (Qt Charts), over a chosen span, with the input
 // range's limits as a faint band, the span's current, minimum, maximum and mean, and the CSV recording.
-// A thin view over the trend (config/Trend.h), which lives for the whole run; it redraws when told.
+// A thin view over the trend (trend/Trend.h), which lives for the whole run; it redraws when told.
 #include <QWidget>
 #include <vector>
 
-#include "config/Trend.h"
+#include "trend/Trend.h"
 
 class QAreaSeries;
 class QChart;

@@ -38,7 +38,8 @@ private:
     void showWholeTextWhereCut(const QString& text) {
         QStyleOptionComboBox option;
         initStyleOption(&option);
-        const int room = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this).width();
+        const int room =
+            style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this).width();
         setToolTip(fontMetrics().horizontalAdvance(text) > room ? text : QString());
     }
 };

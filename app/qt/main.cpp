@@ -8,14 +8,14 @@
 #include <cstdlib>
 #include <optional>
 
-#include "app/qt/CommandLine.h"
+#include "app/qt/ProgramOptions.h"
 #include "app/qt/StopSignals.h"
 #include "app/qt/Tk54.h"
-#include "config/K54cfg.h"
+#include "base/LocalTime.h"
+#include "config/operations/K54cfg.h"
 #include "modbus/K54mdb.h"
 #include "modbus/TrafficLog.h"
 #include "serial/K54com.h"
-#include "serial/LocalTime.h"
 #include "serial/PlatformSerial.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -15,10 +15,10 @@
 #include <QTimer>
 #include <memory>
 
-#include "config/TextFormat.h"
+#include "base/TextFormat.h"
+#include "tests/app/qt/WindowRig.h"
 #include "tests/support/ScratchDir.h"
 #include "tests/support/SimInstrument.h"
-#include "tests/window/WindowRig.h"
 
 using namespace k54;
 

@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "config/Connection.h"
+#include "config/operations/Connection.h"
 
 namespace k54::fuzz {
 

@@ -3,7 +3,7 @@
 // (making a window for every input would take most of the fuzzer's time) and reset before each input.
 #include <memory>
 
-#include "app/HeadlessForm.h"
+#include "app/headless/HeadlessForm.h"
 #include "tests/fuzz/MemoryInstrument.h"
 #include "tests/fuzz/Violation.h"
 
@@ -28,7 +28,7 @@ public:
     // Connects the window as the operator does, to an instrument in memory with firmware 1.90.0013;
     // whether it is connected.
     bool connect();
-    Session& session() { return window.events.session(); }
+    WindowSession& session() { return window.events.session(); }
 
 private:
     FuzzWindow(std::unique_ptr<MemoryInstrument> line, char decimalSeparator);

@@ -111,7 +111,8 @@ uint8_t expectedResult(std::span<const uint8_t> reply, const ModbusRequest& requ
 Received splitEcho(std::span<const uint8_t> bytes, const ModbusRequest& request, bool lineKnownToEcho) {
     const std::vector<uint8_t> frame = requestFrame(request);
     const bool echoInFront = bytes.size() >= frame.size() && std::equal(frame.begin(), frame.end(), bytes.begin());
-    if (echoInFront && (lineKnownToEcho || !countsAsReply(bytes, request))) return {frame.size(), bytes.subspan(frame.size())};
+    if (echoInFront && (lineKnownToEcho || !countsAsReply(bytes, request)))
+        return {frame.size(), bytes.subspan(frame.size())};
     return {0, bytes};
 }
 

@@ -18,8 +18,8 @@ inline constexpr uint8_t kNoResult = 255;  // mBus's result for no reply that co
 struct ModbusRequest {
     uint8_t function = 3;  // 3, 6 or 16
     uint8_t slave = 1;
-    uint16_t first = 0;   // start, or the register of function 6
-    uint16_t second = 0;  // count, value, or the quantity in a function 16 header
+    uint16_t first = 0;           // start, or the register of function 6
+    uint16_t second = 0;          // count, value, or the quantity in a function 16 header
     std::vector<int16_t> values;  // function 16
 };
 

@@ -29,7 +29,8 @@ int32_t ScriptedLine::read(std::span<uint8_t> into) {
 int32_t ScriptedLine::readAvailable(std::span<uint8_t> into, std::chrono::milliseconds wait) {
     ++waits_;
     if (into.empty()) violated("a wait for no bytes at all");
-    if (delivered_.size() + into.size() > longestFrame_) violated("the channel asked beyond an echo and the longest reply");
+    if (delivered_.size() + into.size() > longestFrame_)
+        violated("the channel asked beyond an echo and the longest reply");
     const std::size_t left = script_.bytes.size() - nextByte_;
     if (left == 0) {
         if (script_.end == LineScript::End::lineFails) return -1;
@@ -37,7 +38,8 @@ int32_t ScriptedLine::readAvailable(std::span<uint8_t> into, std::chrono::millis
         return 0;
     }
     std::size_t count = std::min(into.size(), left);
-    if (nextArrival_ < script_.arrivalSizes.size()) count = std::min<std::size_t>(count, script_.arrivalSizes[nextArrival_++]);
+    if (nextArrival_ < script_.arrivalSizes.size())
+        count = std::min<std::size_t>(count, script_.arrivalSizes[nextArrival_++]);
     const auto first = script_.bytes.begin() + static_cast<std::ptrdiff_t>(nextByte_);
     std::copy_n(first, count, into.begin());
     delivered_.insert(delivered_.end(), first, first + static_cast<std::ptrdiff_t>(count));

@@ -19,10 +19,10 @@
 #include <string>
 #include <string_view>
 
-#include "config/ConfigChecks.h"
-#include "config/ConfigDiff.h"
-#include "config/ConfigFile.h"
-#include "config/ParamKeys.h"
+#include "config/files/ConfigChecks.h"
+#include "config/files/ConfigDiff.h"
+#include "config/files/ConfigFile.h"
+#include "config/files/ParamKeys.h"
 #include "tests/fuzz/FuzzWindow.h"
 #include "tests/support/ScratchDir.h"
 
@@ -33,9 +33,11 @@ namespace {
 bool validUtf8(std::string_view text) {
     for (std::size_t at = 0; at < text.size();) {
         const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                                                 : lead >= 0xF0 && lead < 0xF5     ? 4
-                                                                                   : 0;
+        const std::size_t length = lead < 0x80                   ? 1
+                                   : lead >= 0xC2 && lead < 0xE0 ? 2
+                                   : lead >= 0xE0 && lead < 0xF0 ? 3
+                                   : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                                 : 0;
         if (length == 0 || at + length > text.size()) return false;
         uint32_t code = length == 1 ? lead : lead & (0xFF >> (length + 1));
         for (std::size_t k = 1; k < length; ++k) {
@@ -74,12 +76,14 @@ void checkConfiguration(const LoadedConfiguration& loaded) {
     if (configuration.registers != withoutPassword(configuration.registers)) violated("a password taken from a file");
     const LoadedConfiguration again = readConfigurationText(configurationFileText(configuration));
     if (!again.configuration || !again.problems.empty() || again.configuration->registers != configuration.registers ||
-        again.configuration->firmware != configuration.firmware || again.configuration->savedAt != configuration.savedAt)
+        again.configuration->firmware != configuration.firmware ||
+        again.configuration->savedAt != configuration.savedAt)
         violated("a configuration written out and read back is not the same");
 }
 
 bool sameOutcome(const LoadedConfiguration& a, const LoadedConfiguration& b) {
-    if (a.configuration.has_value() != b.configuration.has_value() || a.problems.size() != b.problems.size()) return false;
+    if (a.configuration.has_value() != b.configuration.has_value() || a.problems.size() != b.problems.size())
+        return false;
     if (a.configuration && a.configuration->registers != b.configuration->registers) return false;
     for (std::size_t k = 0; k < a.problems.size(); ++k)
         if (describeProblem(a.problems[k]) != describeProblem(b.problems[k])) return false;
@@ -110,7 +114,8 @@ struct LoadingWindow {
 
         if (!valid) {
             if (!window.instrument.writes.empty()) violated("a file that was not valid wrote to the instrument");
-            if (form.logLines().empty() || form.logLines().back() != "Файл не принят, в прибор ничего не записано: " + path)
+            if (form.logLines().empty() ||
+                form.logLines().back() != "Файл не принят, в прибор ничего не записано: " + path)
                 violated("a refused file without the log line that says so");
             return;
         }
@@ -119,7 +124,8 @@ struct LoadingWindow {
         if (!differences(held, file, false).empty()) violated("a loaded file's parameters are not in the instrument");
         for (const RegisterWrite& write : window.instrument.writes) {
             const auto row = registerToRow(write.reg);
-            if (!row || isLinkRow(*row) || isPasswordRow(*row)) violated("a load wrote the password, a link row or beyond");
+            if (!row || isLinkRow(*row) || isPasswordRow(*row))
+                violated("a load wrote the password, a link row or beyond");
         }
     }
 
@@ -143,7 +149,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     static const test::ScratchDir& scratch = scratchFolder();
     static const std::string path = (scratch.path() / "configuration.json").string();
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(text.data(), static_cast<std::streamsize>(text.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(text.data(), static_cast<std::streamsize>(text.size()));
 
     const LoadedConfiguration fromText = readConfigurationText(text);
     const LoadedConfiguration fromFile = loadConfigurationFile(path);

@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "config/ConfigTransfer.h"
-#include "config/InputTypes.h"
-#include "config/Measurement.h"
-#include "config/MeasurementConversion.h"
+#include "config/operations/ConfigReadWrite.h"
+#include "config/operations/Measurement.h"
+#include "config/params/InputTypes.h"
+#include "config/rules/MeasurementConversion.h"
 #include "tests/fuzz/FuzzWindow.h"
 
 namespace k54::fuzz {

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "config/EntryRules.h"
-#include "form/Keys.h"
+#include "config/rules/EntryRules.h"
+#include "form/KeyCodes.h"
 #include "tests/fuzz/FuzzWindow.h"
 
 namespace k54::fuzz {

@@ -94,7 +94,8 @@ void teachEcho(Rig& rig) {
     script.bytes.insert(script.bytes.end(), reply.begin(), reply.end());
     rig.line.expect(script, script.bytes.size());
     std::vector<uint8_t> rx(kRx);
-    if (perform(rig.bus, read, rx) != 0 || !rig.port.lineEchoes()) violated("a read answered behind its echo taught nothing");
+    if (perform(rig.bus, read, rx) != 0 || !rig.port.lineEchoes())
+        violated("a read answered behind its echo taught nothing");
 }
 
 uint16_t word(std::span<const uint8_t> bytes, std::size_t at) {
@@ -174,7 +175,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         violated("a byte past rx's 512 written");
 
     if (!sendable(request)) {
-        const bool untouched = std::all_of(buffer.begin(), buffer.end() - kGuard, [](uint8_t b) { return b == kUntouched; });
+        const bool untouched =
+            std::all_of(buffer.begin(), buffer.end() - kGuard, [](uint8_t b) { return b == kUntouched; });
         if (result != kNoResult || !rig.line.written().empty() || rig.line.waits() != 0 || !untouched)
             violated("arguments that cannot be sent sent something or touched rx");
         return 0;

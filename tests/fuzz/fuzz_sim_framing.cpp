@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "serial/UniqueFd.h"
+#include "serial/posix/UniqueFd.h"
 #include "sim/FdIo.h"
 #include "sim/Instrument.h"
 #include "sim/LineEmulator.h"
@@ -61,7 +61,8 @@ struct SocketPair {
 struct SimLine {
     SimLine() {
         for (const Setup& setup : kInstruments)
-            instruments.emplace_back(InstrumentSetup{setup.address, setup.baud, *parseFirmwareVersion(kDefaultFirmwareVersion)});
+            instruments.emplace_back(
+                InstrumentSetup{setup.address, setup.baud, *parseFirmwareVersion(kDefaultFirmwareVersion)});
         for (Instrument& instrument : instruments) {
             auto& image = startImages.emplace_back();
             for (int reg = 0; reg < RegisterBank::kRegisterCount; ++reg)
@@ -93,7 +94,8 @@ struct SimLine {
 };
 
 bool hears(uint8_t address, int lineBaud) {
-    return std::ranges::any_of(kInstruments, [&](const Setup& s) { return s.address == address && s.baud == lineBaud; });
+    return std::ranges::any_of(kInstruments,
+                               [&](const Setup& s) { return s.address == address && s.baud == lineBaud; });
 }
 
 bool startsWith(std::span<const uint8_t> bytes, std::span<const uint8_t> start) {
@@ -103,9 +105,17 @@ bool startsWith(std::span<const uint8_t> bytes, std::span<const uint8_t> start) 
 // The length a normal reply to this function has by its own bytes; nothing where the function gives none.
 std::optional<std::size_t> normalLength(std::span<const uint8_t> reply) {
     switch (reply[1]) {
-        case 0x01: case 0x02: case 0x03: case 0x04: case 0x11: case 0x17:
+        case 0x01:
+        case 0x02:
+        case 0x03:
+        case 0x04:
+        case 0x11:
+        case 0x17:
             return reply.size() >= 3 ? std::optional<std::size_t>(5u + reply[2]) : std::nullopt;
-        case 0x05: case 0x06: case 0x0F: case 0x10:
+        case 0x05:
+        case 0x06:
+        case 0x0F:
+        case 0x10:
             return 8;
         case 0x16:
             return 10;
@@ -146,7 +156,8 @@ void check(const RequestFrame& frame, std::span<const uint8_t> sent, bool echoes
     const std::span<const uint8_t> reply = sent.subspan(echoes ? frame.bytes.size() : 0);
     const bool answerable = frame.bytes.size() >= 4 && crcHolds(frame.bytes) && hears(frame.bytes[0], lineBaud);
     if (reply.empty()) {
-        if (answerable && wholeGoodRequest(frame)) violated("a whole good request for an instrument that hears it got no reply");
+        if (answerable && wholeGoodRequest(frame))
+            violated("a whole good request for an instrument that hears it got no reply");
         return;
     }
     if (!crcHolds(frame.bytes)) violated("a reply to a request with a bad CRC");

@@ -5,8 +5,8 @@
 
 #include "modbus/K54mdb.h"
 #include "serial/K54com.h"
-#include "tests/instrument/InstrumentLink.h"
-#include "tests/serial/RecordingSink.h"
+#include "tests/instrument/TestInstrument.h"
+#include "tests/support/RecordingSink.h"
 #include "tests/support/ShortReadTimeouts.h"
 
 #include <array>
@@ -41,7 +41,7 @@ struct InstrumentSession {
     // The first status line of a failed open, for a failure message.
     std::string openFailure() const { return sink.statuses.empty() ? std::string() : sink.statuses.front(); }
 
-    std::unique_ptr<InstrumentLink> link;
+    std::unique_ptr<TestInstrument> link;
     RecordingSink sink;
     cPort port;
     mBus bus;

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "config/ConfigFile.h"
+#include "config/files/ConfigFile.h"
 #include "tests/k54ctl/CtlRig.h"
 #include "tests/support/ScratchDir.h"
 

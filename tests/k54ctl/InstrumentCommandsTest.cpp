@@ -5,7 +5,7 @@
 #include <regex>
 #include <sstream>
 
-#include "config/ConfigFile.h"
+#include "config/files/ConfigFile.h"
 #include "tests/k54ctl/CtlRig.h"
 
 namespace k54::ctl::test {

@@ -6,12 +6,12 @@
 #include <set>
 #include <sstream>
 
-#include "config/ParamTable.h"
+#include "config/params/ParamTable.h"
 #include "k54ctl/Assignment.h"
 #include "k54ctl/CommandLine.h"
 #include "k54ctl/Diagnosis.h"
-#include "k54ctl/LineTiming.h"
 #include "k54ctl/ProgressBar.h"
+#include "k54ctl/ReadLimits.h"
 #include "k54ctl/ScanPlan.h"
 #include "k54ctl/TextTable.h"
 

@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "k54/Version.h"
-#include "serial/DeviceLock.h"
+#include "serial/posix/DeviceLock.h"
 #include "tests/k54ctl/TerminalRun.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ScratchDir.h"

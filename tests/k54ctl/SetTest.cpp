@@ -109,9 +109,10 @@ TEST_F(Set, ARangeChangeHoldsTheSetpointsIntoTheNewRange) {
 
     const Result next = onLine({"set", "US_1=300", "US_2=200"});
     EXPECT_EQ(next.status, 0) << next.err;
-    EXPECT_EQ(next.out,
-              "US_1 = 250.4 Ом (300 is outside 0.0 ... 250.4: held to the nearer limit)\n"
-              "US_2 = 250.5 Ом (200 is outside 250.5 ... 250.5: held to the nearer limit) (unchanged: nothing written)\n");
+    EXPECT_EQ(
+        next.out,
+        "US_1 = 250.4 Ом (300 is outside 0.0 ... 250.4: held to the nearer limit)\n"
+        "US_2 = 250.5 Ом (200 is outside 250.5 ... 250.5: held to the nearer limit) (unchanged: nothing written)\n");
 }
 
 TEST_F(Set, AnAssignmentNoValueFitsRefusesTheWholeListAndNamesTheConflict) {

@@ -8,8 +8,8 @@ namespace k54::model {
 namespace {
 
 const char* pageName(int page) {
-    static const char* const names[] = {"Режим", "Уставки", "Индикация", "Линейный индикатор", "Токовый выход",
-                                        "Интерфейс"};
+    static const char* const names[] = {"Режим",         "Уставки",  "Индикация", "Линейный индикатор",
+                                        "Токовый выход", "Интерфейс"};
     return page >= 0 && page < 6 ? names[page] : "?";
 }
 
@@ -60,7 +60,7 @@ std::optional<double> typedNumber(const std::string& text, char separator) {
     if (!std::regex_match(plain, parts, number)) return std::nullopt;
     const bool digits = parts[2].length() > 0 || parts[4].length() > 0;
     if (!digits && parts[3].length() == 0) return std::nullopt;  // neither a digit nor the separator
-    if (!digits) return parts[1] == "-" ? -0.0 : 0.0;  // a lone separator, whatever exponent follows
+    if (!digits) return parts[1] == "-" ? -0.0 : 0.0;            // a lone separator, whatever exponent follows
     return std::strtod(plain.c_str(), nullptr);
 }
 

@@ -20,7 +20,8 @@ std::string structuredNumber() {
     text += *charsFrom("0123456789", 4);
     text += *rc::gen::element<std::string>("", ".", ",");
     text += *charsFrom("0123456789", 2);
-    if (*rc::gen::inRange(0, 5) == 0) text += *rc::gen::element<std::string>("e", "E", "e-", "e+") + *charsFrom("0123", 1);
+    if (*rc::gen::inRange(0, 5) == 0)
+        text += *rc::gen::element<std::string>("e", "E", "e-", "e+") + *charsFrom("0123", 1);
     return text.substr(0, 6);
 }
 
@@ -46,8 +47,8 @@ rc::Gen<std::string> genTypedText() {
             case 8:
                 return std::string();
             default:
-                return *rc::gen::element<std::string>("99999", "-9999", "1e9", "-1e9", "9e99", "-9e99", ".", ",",
-                                                      "0", "-0,1", "32000");
+                return *rc::gen::element<std::string>("99999", "-9999", "1e9", "-1e9", "9e99", "-9e99", ".", ",", "0",
+                                                      "-0,1", "32000");
         }
     });
 }
@@ -56,7 +57,9 @@ rc::Gen<Action> genAction(const Model& model) {
     const std::vector<std::string> fields = model.focusableFields();
     const std::vector<std::string> lists = model.focusableLists();
     std::vector<Pick> picks;
-    const auto add = [&picks](Pick pick, int weight) { picks.insert(picks.end(), static_cast<std::size_t>(weight), pick); };
+    const auto add = [&picks](Pick pick, int weight) {
+        picks.insert(picks.end(), static_cast<std::size_t>(weight), pick);
+    };
     add(Pick::Page, 4);
     add(Pick::Link, 1);
     if (!lists.empty()) add(Pick::Choose, 4);
@@ -96,8 +99,8 @@ rc::Gen<Action> genAction(const Model& model) {
                 break;
             }
             case Pick::Password:
-                a.kind = *rc::gen::element(ActionKind::PasswordEnter, ActionKind::PasswordButton,
-                                           ActionKind::PasswordReset);
+                a.kind =
+                    *rc::gen::element(ActionKind::PasswordEnter, ActionKind::PasswordButton, ActionKind::PasswordReset);
                 if (a.kind != ActionKind::PasswordReset) {
                     const int length = *rc::gen::inRange(0, 5);  // none: the field holds no number
                     for (int i = 0; i < length; ++i) a.text += *rc::gen::elementOf(std::string("0123456789"));

@@ -11,8 +11,8 @@ namespace {
 constexpr Budget kSuiteBudget{100, 25, 5401};
 
 TEST(OperatorModelWithWindowManager, HeadlessWindow) {
-    const RunReport report =
-        runModel({"headless window, window manager", makeHeadlessOperator, true, true}, budgetFromEnvironment(kSuiteBudget));
+    const RunReport report = runModel({"headless window, window manager", makeHeadlessOperator, true, true},
+                                      budgetFromEnvironment(kSuiteBudget));
     EXPECT_EQ(report.violations, 0);
 }
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "tests/unit/Rig.h"
+#include "tests/support/HeadlessRig.h"
 
 namespace k54::model {
 namespace {
@@ -29,7 +29,8 @@ public:
         tickedMeasurement_ = false;
         switch (a.kind) {
             case ActionKind::SwitchPage:
-                for (const std::string& to : expected.focusMoves) f.focus(to);  // the page hides or shows no control here
+                for (const std::string& to : expected.focusMoves)
+                    f.focus(to);  // the page hides or shows no control here
                 break;
             case ActionKind::Choose:
                 f.focus(a.control);
@@ -80,7 +81,8 @@ public:
 
     void check(const Action&, const Model& model, std::vector<std::string>& problems) const override {
         const HeadlessForm& f = rig_.window.form;
-        if (model.reactivates && f.active() != model.active) problems.push_back("the window's activation differs from the model's");
+        if (model.reactivates && f.active() != model.active)
+            problems.push_back("the window's activation differs from the model's");
         if (tickedMeasurement_ && f.text("sUnt") != unitOf(model.value(0)))
             problems.push_back("(d) the live value's unit is '" + f.text("sUnt") + "'");
         if (f.closed()) problems.push_back("(d) the window closed");
@@ -94,7 +96,7 @@ private:
         f.click(button);
     }
 
-    test::WindowRig rig_;
+    test::HeadlessRig rig_;
     std::vector<std::string> boxes_;
     bool tickedMeasurement_ = false;
 };

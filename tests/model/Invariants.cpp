@@ -8,9 +8,9 @@ namespace {
 
 constexpr std::string_view kKnownBoxes[] = {"Неверный формат числа", "Записать пароль?", "Сбросить пароль?",
                                             "Запись заводской кофигурации"};
-constexpr std::string_view kErrorLines[] = {"Ошибка записи параметра",    "Ошибка чтения конфигурации",
-                                            "Ошибка записи пароля",       "Ошибка записи конфигурации",
-                                            "Прибор не отвечает",         "Прибор не подключен"};
+constexpr std::string_view kErrorLines[] = {"Ошибка записи параметра", "Ошибка чтения конфигурации",
+                                            "Ошибка записи пароля",    "Ошибка записи конфигурации",
+                                            "Прибор не отвечает",      "Прибор не подключен"};
 
 std::string hex(const std::vector<uint8_t>& bytes) {
     std::ostringstream out;
@@ -32,24 +32,24 @@ void checkWrites(const Expectation& expected, const Observed& seen, std::vector<
     for (const Exchange& x : seen.exchanges)
         for (const int reg : x.writtenRegisters())
             if (!expected.allowedRegisters.contains(reg))
-                problems.push_back("(a) register " + std::to_string(reg) + " written by a request no part of this action: " +
-                                   hex(x.request));
+                problems.push_back("(a) register " + std::to_string(reg) +
+                                   " written by a request no part of this action: " + hex(x.request));
 }
 
 void checkImage(const Model& model, const Observed& seen, std::vector<std::string>& problems) {
     for (int reg = 0; reg < kRegisters; ++reg) {
         const auto i = static_cast<std::size_t>(reg);
         if (seen.trace.image().at(i) != model.image.at(i))
-            problems.push_back("(b) register " + std::to_string(reg) + " holds " + std::to_string(seen.trace.image().at(i)) +
-                               ", the model has " + std::to_string(model.image.at(i)));
+            problems.push_back("(b) register " + std::to_string(reg) + " holds " +
+                               std::to_string(seen.trace.image().at(i)) + ", the model has " +
+                               std::to_string(model.image.at(i)));
     }
 }
 
 void checkControls(const Model& model, const Observed& seen, std::vector<std::string>& problems) {
     for (int row = 0; row < kRows; ++row) {
         const ModelRow& r = modelRow(row);
-        const std::string shown =
-            r.items > 0 ? std::to_string(seen.form.itemIndex(r.name)) : seen.form.text(r.name);
+        const std::string shown = r.items > 0 ? std::to_string(seen.form.itemIndex(r.name)) : seen.form.text(r.name);
         if (shown != model.shown(row))
             problems.push_back("(c) " + std::string(r.name) + " shows '" + shown + "', the model '" + model.shown(row) +
                                "' (value " + std::to_string(model.value(row)) + ")");
@@ -59,7 +59,8 @@ void checkControls(const Model& model, const Observed& seen, std::vector<std::st
 void checkHealth(const Model& before, const Model& after, const Expectation& expected, const Observed& seen,
                  bool countBoxes, std::vector<std::string>& problems) {
     for (const std::string& box : seen.boxes)
-        if (std::ranges::find(kKnownBoxes, box) == std::end(kKnownBoxes)) problems.push_back("(d) unexpected box: " + box);
+        if (std::ranges::find(kKnownBoxes, box) == std::end(kKnownBoxes))
+            problems.push_back("(d) unexpected box: " + box);
     if (countBoxes && static_cast<int>(seen.boxes.size()) != expected.boxes)
         problems.push_back("(d) " + std::to_string(seen.boxes.size()) + " boxes shown, the model expects " +
                            std::to_string(expected.boxes));
@@ -67,7 +68,8 @@ void checkHealth(const Model& before, const Model& after, const Expectation& exp
     std::chrono::milliseconds allowed{1000};
     for (const Exchange& x : seen.exchanges) {
         allowed += replyTimeOut(x.request);
-        if (!x.answered()) problems.push_back("(d) request without its normal reply: " + hex(x.request) + "/ " + x.reply);
+        if (!x.answered())
+            problems.push_back("(d) request without its normal reply: " + hex(x.request) + "/ " + x.reply);
     }
     if (seen.trace.awaitingReply()) problems.push_back("(d) a request is still waiting for its reply");
     if (seen.elapsed > allowed)
@@ -84,10 +86,13 @@ void checkHealth(const Model& before, const Model& after, const Expectation& exp
 
     const std::string connectText = after.connected ? "Отключить" : "Подключить";
     if (seen.form.text("ConnectCom") != connectText || seen.form.isVisible("Config") != after.connected)
-        problems.push_back("(d) the window does not look " + std::string(after.connected ? "connected" : "disconnected"));
+        problems.push_back("(d) the window does not look " +
+                           std::string(after.connected ? "connected" : "disconnected"));
     if (seen.form.isChecked("Mgr_En") != after.measuring)
-        problems.push_back("(d) live measurement is " + std::string(after.measuring ? "off" : "on") + ", the model's is not");
-    if (!after.measuring && seen.form.text("sMgr") != " ") problems.push_back("(d) a value shows without live measurement");
+        problems.push_back("(d) live measurement is " + std::string(after.measuring ? "off" : "on") +
+                           ", the model's is not");
+    if (!after.measuring && seen.form.text("sMgr") != " ")
+        problems.push_back("(d) a value shows without live measurement");
 }
 
 }  // namespace k54::model

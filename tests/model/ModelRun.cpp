@@ -48,8 +48,9 @@ private:
 }  // namespace
 
 Budget budgetFromEnvironment(Budget defaults) {
-    return {fromEnvironment("K54_MODEL_SEQUENCES", defaults.sequences), fromEnvironment("K54_MODEL_SIZE", defaults.maxSize),
-            fromEnvironment("K54_MODEL_SEED", defaults.seed), fromEnvironment("K54_MODEL_ACTIONS", defaults.actions)};
+    return {fromEnvironment("K54_MODEL_SEQUENCES", defaults.sequences),
+            fromEnvironment("K54_MODEL_SIZE", defaults.maxSize), fromEnvironment("K54_MODEL_SEED", defaults.seed),
+            fromEnvironment("K54_MODEL_ACTIONS", defaults.actions)};
 }
 
 RunReport runModel(const Variant& variant, const Budget& budget) {

@@ -106,8 +106,8 @@ std::vector<int> registersOf(int row) {
 int32_t rowValue(const Image& image, int row) {
     const ModelRow& r = modelRow(row);
     if (!r.wide) return static_cast<int16_t>(image.at(static_cast<std::size_t>(r.reg)));
-    const uint32_t bits = (uint32_t{image.at(static_cast<std::size_t>(r.reg))} << 16) |
-                          image.at(static_cast<std::size_t>(r.reg + 1));
+    const uint32_t bits =
+        (uint32_t{image.at(static_cast<std::size_t>(r.reg))} << 16) | image.at(static_cast<std::size_t>(r.reg + 1));
     return static_cast<int32_t>(bits);
 }
 

@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "config/EntryRules.h"
-#include "config/RangeRules.h"
+#include "config/rules/EntryRules.h"
+#include "config/rules/RangeRules.h"
 
 namespace k54::model {
 namespace {
@@ -53,7 +53,8 @@ std::optional<uint16_t> passwordNumber(const std::string& text) {
     std::string digits;
     for (const char c : text)
         if (c != ' ') digits += c;
-    if (digits.empty() || digits.size() > 4 || !std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; }))
+    if (digits.empty() || digits.size() > 4 ||
+        !std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
     return static_cast<uint16_t>(std::stoi(digits));
 }
@@ -335,7 +336,8 @@ void Model::writePassword(Step& step) {
 
 void Model::readConfiguration() {
     for (int row = 0; row < kRows; ++row) table.at(static_cast<std::size_t>(row)).value = rowValue(image, row);
-    for (const std::string_view f : numericFields()) texts[std::string(f)] = textOf(rowOf(f), modelRow(rowOf(f)).decimals);
+    for (const std::string_view f : numericFields())
+        texts[std::string(f)] = textOf(rowOf(f), modelRow(rowOf(f)).decimals);
 }
 
 void Model::ask(Step& step) {

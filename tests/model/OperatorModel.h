@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "config/ParamTable.h"
+#include "config/params/ParamTable.h"
 #include "tests/model/Action.h"
 #include "tests/model/ModelTable.h"
 
@@ -52,7 +52,7 @@ public:
     char separator;
     int page = 5;  // the page shown: «Интерфейс» at start
     std::string focus = "ConnectCom";
-    std::string entered;  // the field whose focus-in ran and whose focus-out has not
+    std::string entered;                          // the field whose focus-in ran and whose focus-out has not
     std::array<std::string, kPages> pageFocus{};  // each page's last focused control
     uint16_t password = 0;
 

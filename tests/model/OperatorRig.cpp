@@ -46,8 +46,12 @@ std::vector<std::string> OperatorRig::act(const Action& action, const Model& bef
     std::vector<std::string> log = lines(window_->form().logText());
     const std::size_t from = std::min(logLines_, log.size());
     logLines_ = log.size();
-    const Observed seen{trace_.takeNew(), trace_, window_->form(), window_->boxes(),
-                        {log.begin() + static_cast<std::ptrdiff_t>(from), log.end()}, elapsed};
+    const Observed seen{trace_.takeNew(),
+                        trace_,
+                        window_->form(),
+                        window_->boxes(),
+                        {log.begin() + static_cast<std::ptrdiff_t>(from), log.end()},
+                        elapsed};
     std::vector<std::string> problems;
     checkWrites(expected, seen, problems);
     if (fullChecks_) {

@@ -13,7 +13,7 @@
 #include <functional>
 #include <stdexcept>
 
-#include "tests/window/WindowRig.h"
+#include "tests/app/qt/WindowRig.h"
 
 namespace k54::model {
 namespace {
@@ -51,7 +51,8 @@ private:
 
 class QtOperator final : public OperatorWindow {
 public:
-    explicit QtOperator(const WindowSetup& setup) : rig_(setup.sim.portsDir()), reactivates_(setup.reactivatesAfterBox) {
+    explicit QtOperator(const WindowSetup& setup)
+        : rig_(setup.sim.portsDir()), reactivates_(setup.reactivatesAfterBox) {
         if (setup.separator != '.') throw std::logic_error("the Qt window's rig runs with the point as separator");
         if (!QTest::qWaitForWindowActive(&rig_.window)) throw std::runtime_error("the window did not become active");
         rig_.choose("Com_B", QStringLiteral("COM%1").arg(setup.sim.portNumber()));

@@ -13,8 +13,8 @@ namespace k54::model {
 
 struct Exchange {
     std::vector<uint8_t> request;
-    std::string reply;  // the reply line as traced ("rep ..."), empty while none is traced
-    bool answered() const;  // a reply that is no exception and no silence
+    std::string reply;                          // the reply line as traced ("rep ..."), empty while none is traced
+    bool answered() const;                      // a reply that is no exception and no silence
     std::vector<int> writtenRegisters() const;  // function 6 and 16 requests
 };
 

@@ -1,8 +1,8 @@
 // cPort's own rules over a recording back end: call order, speeds, the receive check, calls while closed.
 
-#include "RecordingBackend.h"
-#include "RecordingSink.h"
 #include "serial/K54com.h"
+#include "tests/support/RecordingBackend.h"
+#include "tests/support/RecordingSink.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Port numbers on Linux: the fixed rule, virtual port links, and which ports are listed.
 
-#include "PtyPair.h"
-#include "tests/support/ScratchDir.h"
 #include "serial/K54com.h"
-#include "serial/LinuxPorts.h"
-#include "serial/PosixSerial.h"
+#include "serial/posix/LinuxPorts.h"
+#include "serial/posix/PosixSerial.h"
+#include "tests/support/PtyPair.h"
+#include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 

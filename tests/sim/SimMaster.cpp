@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <stdexcept>
 
-#include "config/ParamTable.h"
+#include "config/params/ParamTable.h"
 
 namespace k54::test {
 

@@ -4,8 +4,8 @@
 
 #include <array>
 #include <cerrno>
-#include <memory>
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 

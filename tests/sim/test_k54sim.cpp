@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "config/ParamTable.h"
+#include "config/params/ParamTable.h"
 #include "k54/Version.h"
 #include "tests/sim/RawLine.h"
 #include "tests/sim/SimMaster.h"

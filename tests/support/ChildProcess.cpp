@@ -10,13 +10,13 @@
 
 #include <algorithm>
 #include <array>
-#include <thread>
-#include <utility>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
+#include <utility>
 
 #include "tests/support/ScratchDir.h"
 

@@ -50,11 +50,12 @@ std::string SimInstrument::programPath() {
     return K54SIM_PATH;
 }
 
-SimInstrument::SimInstrument(const std::vector<std::string>& extraArgs, int port) : dir_("k54sim-test-"), port_(port), running_(std::make_unique<Running>()) {
+SimInstrument::SimInstrument(const std::vector<std::string>& extraArgs, int port)
+    : dir_("k54sim-test-"), port_(port), running_(std::make_unique<Running>()) {
     std::filesystem::create_directory(portsDir());
     std::filesystem::permissions(portsDir(), std::filesystem::perms::owner_all);
     running_->process = std::make_unique<ChildProcess>(programPath(), simArguments(dir_.path(), port, extraArgs),
-                                              (dir_.path() / "stderr.log").string());
+                                                       (dir_.path() / "stderr.log").string());
     readyLine_ = running_->process->readLine(kStartDeadline).value_or("");
     const auto arrow = readyLine_.rfind(kLinkArrow);
     if (arrow == std::string::npos) {

@@ -11,7 +11,7 @@
 
 #include "serial/K54com.h"
 #include "serial/PlatformSerial.h"
-#include "serial/UniqueHandle.h"
+#include "serial/win32/UniqueHandle.h"
 
 namespace k54::test {
 
@@ -56,7 +56,6 @@ void writeControlLine(const std::string& fifoPath, const std::string& command) {
         throw std::runtime_error("control command not written: " + command);
     }
 }
-
 
 void waitForAQuietLine(uint8_t port, uint32_t baud) {
     // The described limits: the line counts as quiet only after 100 ms without a byte.

@@ -1,7 +1,7 @@
 // What the Windows back end hands to the serial driver: the device control block built from zero and
 // the five communication time-outs.
 
-#include "serial/Win32LineSettings.h"
+#include "serial/win32/Win32LineSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // is skipped there.
 
 #include "serial/K54com.h"
-#include "serial/Win32Serial.h"
+#include "serial/win32/Win32Serial.h"
 #include "tests/instrument/InstrumentSession.h"
 #include "tests/windows/DriverEnvironment.h"
 #include "tests/windows/WineCheck.h"
@@ -50,7 +50,7 @@ protected:
         return dcb;
     }
 
-    std::unique_ptr<k54::test::InstrumentLink> link = connectInstrument(19200);
+    std::unique_ptr<k54::test::TestInstrument> link = connectInstrument(19200);
     Win32SerialBackend* backend = nullptr;  // owned by port
     k54::cPort port{keep(std::make_unique<Win32SerialBackend>())};
     RecordingSink sink;
