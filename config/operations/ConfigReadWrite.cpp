@@ -14,10 +14,6 @@
 
 namespace k54 {
 
-InstrumentLink instrumentLink(WindowSession& s) {
-    return InstrumentLink(s.bus, s.k.slaveAddress);
-}
-
 Progress progressOn(Form& form) {
     return [&form](int done, int total) { form.setProgress(kProgressBar, total > 0 ? done * 100 / total : 100); };
 }

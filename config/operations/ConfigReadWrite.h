@@ -18,8 +18,6 @@ inline constexpr std::string_view kWritingConfiguration = "Запись конф
 inline constexpr std::string_view kWriteDone = "Запись завершена!";
 inline constexpr std::string_view kWriteFailed = "Ошибка записи конфигурации";
 
-// The instrument at the link's slave address.
-InstrumentLink instrumentLink(WindowSession& s);
 // A long write's progress shown in Bar_S, 0 - 100.
 Progress progressOn(Form& form);
 

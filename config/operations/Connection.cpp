@@ -113,23 +113,22 @@ bool toggleConnection(WindowSession& s) {
 bool checkDeviceVersion(WindowSession& s) {
     s.form.setPanelText(3, "Ждите!!!");
     s.form.repaintStatusBar();
-    if (s.bus.readRegisters(s.k.txFrame, s.k.rxFrame, s.k.slaveAddress, kRegVersion, 2) != 0) {
+    FirmwareVersion version;
+    if (instrumentLink(s).readFirmware(version) != 0) {
         reportStatus(s.form, "Прибор не подключен");
         return false;
     }
-    const auto& rx = s.k.rxFrame;
-    const uint8_t v1 = rx[3], v2 = rx[4], v3 = rx[5], v4 = rx[6];
-    const FirmwareAcceptance acceptance = firmwareAcceptance({v1, v2, v3, v4});
+    const FirmwareAcceptance acceptance = firmwareAcceptance(version);
     if (acceptance == FirmwareAcceptance::noInstrument) {
         reportWithPort(s, "Прибор на Com%1d не обнаружен");
         return false;
     }
     if (acceptance == FirmwareAcceptance::tooOld) {
-        reportStatus(s.form, formatText("Версия прибора %01d.%02d.%02d%02d устарела", v1, v2, v3, v4));
+        reportStatus(s.form, "Версия прибора " + firmwareText(version) + " устарела");
         reportStatus(s.form, "Прибор не подключен");
         return false;
     }
-    s.form.setPanelText(0, formatText("v.%01d.%02d.%02d%02d", v1, v2, v3, v4));
+    s.form.setPanelText(0, "v." + firmwareText(version));
     s.form.repaintStatusBar();
     reportWithPort(s, "Прибор подключен Com%1d.");
     return true;

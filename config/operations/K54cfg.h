@@ -1,7 +1,6 @@
 #pragma once
-// The configurator's state record k54L: the parameter rows, the link settings and flags, the Modbus
-// request and reply buffers and the scratch fields of value entry and the password.
-#include <array>
+// The configurator's state record k54L: the parameter rows, the link settings and flags, and the
+// scratch fields of value entry and the password. (The exchanges keep their frames in InstrumentLink.)
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,9 +14,6 @@ inline constexpr uint8_t kLinkConnected = 0x01;
 inline constexpr uint8_t kLinkConfigurable = 0x04;
 inline constexpr uint8_t kLinkPolling = 0x08;
 
-inline constexpr std::size_t kTxFrameSize = 512;
-inline constexpr std::size_t kRxFrameSize = 521;
-
 struct k54L {
     ParamTable params = kParamTemplate;
     uint8_t linkFlags = 0;
@@ -25,9 +21,7 @@ struct k54L {
     uint8_t activeInputType = 0;  // input type the panels and captions were last drawn for
     uint8_t slaveAddress = 1;
     uint8_t portNumber = 1;
-    uint8_t speedIndex = 3;  // 19200 baud
-    std::array<uint8_t, kTxFrameSize> txFrame{};
-    std::array<uint8_t, kRxFrameSize> rxFrame{};
+    uint8_t speedIndex = 3;     // 19200 baud
     std::string statusText;     // connection status lines that carry a port number
     float displayValue = 0.0f;  // number last formatted for an edit
     float entryValue = 0.0f;    // number parsed from the edit being committed

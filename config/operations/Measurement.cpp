@@ -54,9 +54,9 @@ void stopMeasurementPoll(WindowSession& s) {
 }
 
 bool pollMeasurement(WindowSession& s) {
-    const bool read = s.bus.readRegisters(s.k.txFrame, s.k.rxFrame, s.k.slaveAddress, kRegMeasurement, 2) == 0;
+    int32_t raw = 0;
+    const bool read = instrumentLink(s).readMeasurement(raw) == 0;
     if (read) {
-        const int32_t raw = decodeWide(replyRegister(s.k.rxFrame, 0), replyRegister(s.k.rxFrame, 1));
         const MeasurementPoll poll = shownPoll(s, raw);
         s.form.setText("sMgr", poll.text);
         s.form.setText("sUnt", poll.unit);

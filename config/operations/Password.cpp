@@ -2,7 +2,6 @@
 
 #include "base/TextFormat.h"
 #include "config/operations/ValueEntry.h"
-#include "modbus/K54mdb.h"
 
 namespace k54 {
 namespace {
@@ -75,8 +74,7 @@ void confirmAndResetPassword(WindowSession& s) {
 }
 
 uint8_t writePassword(WindowSession& s) {
-    return s.bus.writeRegister(s.k.txFrame, s.k.rxFrame, s.k.slaveAddress, s.k.row(row::Psw).reg,
-                               static_cast<int16_t>(s.k.password));
+    return instrumentLink(s).writeParameter(row::Psw, s.k.password);
 }
 
 }  // namespace k54

@@ -1,9 +1,11 @@
 #pragma once
-// What every configuration operation works with: the one state record, the window, the serial
-// channel, the Modbus master, and the two facts it takes from the system (decimal separator, clock).
+// What every window operation works with: the one state record, the window, the serial channel, the
+// Modbus master, and the two facts it takes from the system (decimal separator, clock). Every exchange
+// with the instrument goes through instrumentLink(), as the command-line program's do.
 #include <ctime>
 #include <functional>
 
+#include "config/instrument/InstrumentLink.h"
 #include "config/operations/K54cfg.h"
 #include "config/rules/MeasurementListener.h"
 #include "form/Form.h"
@@ -25,5 +27,10 @@ struct WindowSession {
     const SystemSettings& system;
     MeasurementListener* measurementListener = nullptr;  // told of each poll; none by default
 };
+
+// The instrument at the link's slave address.
+inline InstrumentLink instrumentLink(WindowSession& s) {
+    return InstrumentLink(s.bus, s.k.slaveAddress);
+}
 
 }  // namespace k54
