@@ -1,12 +1,24 @@
 // The window as the logic sees it: start-up state, status reporting, event semantics and wiring.
 #include <gtest/gtest.h>
 
-#include "config/operations/RowBinding.h"
 #include "form/Status.h"
+#include "tests/app/WindowRules.h"
 #include "tests/support/HeadlessRig.h"
 
 namespace k54 {
 namespace {
+
+// The rules every window keeps, each on a fresh window (the Qt window runs the same suite).
+TEST(WindowRules, HoldOnTheHeadlessWindow) {
+    for (const test::WindowRule& rule : test::windowRules()) {
+        SCOPED_TRACE(rule.name);
+        test::ScratchDir portsDir{"k54-ports"};
+        test::HeadlessRig rig{portsDir.path()};
+        test::Problems problems;
+        rule.check(rig.session(), problems);
+        EXPECT_EQ(problems, test::Problems{});
+    }
+}
 
 class WindowModel : public ::testing::Test {
 protected:
@@ -15,46 +27,9 @@ protected:
     HeadlessForm& form = rig.form();
 };
 
-TEST_F(WindowModel, StartsInTheDisconnectedLookWithTheLinkSettingsShown) {
-    EXPECT_EQ(form.text("VerPC"), "v.1.06.0000");
-    EXPECT_EQ(form.text("Adr_E"), "1");
-    EXPECT_EQ(form.text("Spd_B"), "19200");
-    EXPECT_EQ(form.text("Psw_E"), "0000");
-    EXPECT_EQ(form.text("ConnectCom"), "Подключить");
-    EXPECT_FALSE(form.isDown("ConnectCom"));
-    for (const char* hidden : {"Config", "MeasureL", "TitulControl", "Panel_Tsp", "Panel_Tmp", "Ptr_B", "Ptr_T"})
-        EXPECT_FALSE(form.isVisible(hidden)) << hidden;
-    EXPECT_EQ(form.text("sMgr"), " ");
-    EXPECT_EQ(form.text("sUnt"), " ");
-    EXPECT_FALSE(form.isChecked("Mgr_En"));
-    EXPECT_EQ(form.panelText(0), "v.1.00.0001");
-    EXPECT_FALSE(form.isEnabled("InforF"));
-}
-
-TEST_F(WindowModel, OnlyTheClockTimerRunsAtStart) {
-    EXPECT_TRUE(form.isTimerEnabled("TimerReal"));
-    EXPECT_EQ(form.timerInterval("TimerReal"), 1000);
-    EXPECT_FALSE(form.isTimerEnabled("Timer_ReadMg"));
-    EXPECT_EQ(form.timerInterval("Timer_ReadMg"), 100);
-    EXPECT_FALSE(form.isTimerEnabled("Timer_Mgr"));
-    EXPECT_EQ(form.timerInterval("Timer_Mgr"), 1000);
-}
-
 TEST_F(WindowModel, CreationReplacesTheDesignPortItemsWithExistingPortsOnly) {
     for (int i = 0; i < form.itemCount("Com_B"); ++i) EXPECT_EQ(form.itemText("Com_B", i).rfind("COM", 0), 0u);
     EXPECT_LT(form.itemCount("Com_B"), 255);
-}
-
-TEST_F(WindowModel, ActivationBindsEveryRowToTheControlOfItsName) {
-    for (const ParamRow& row : rig.state.params) {
-        EXPECT_TRUE(row.bound) << row.controlName;
-        const ControlKind kind = form.kindOf(row.controlName);
-        if (row.kind == ParamKind::Combo) {
-            EXPECT_EQ(kind, ControlKind::Combo) << row.controlName;
-        } else {
-            EXPECT_TRUE(kind == ControlKind::Edit || kind == ControlKind::MaskedEdit) << row.controlName;
-        }
-    }
 }
 
 TEST_F(WindowModel, ReportsGoToPanel3AndTheLogInOrder) {
@@ -148,50 +123,6 @@ TEST_F(WindowModel, EveryWiredControlExistsAndEveryEditAndListHasItsHandlers) {
 TEST_F(WindowModel, ExitButtonClosesTheWindow) {
     form.click("DemoExit");
     EXPECT_TRUE(form.closed());
-}
-
-struct ReadDisplayCase {
-    int row;
-    int32_t value;
-    const char* shown;
-};
-
-TEST_F(WindowModel, EditRowsShowTheirValueScaledWithTheirTemplate) {
-    const ReadDisplayCase cases[] = {
-        {row::Gs1, 1, "0.1"},    {row::rLn, 1234, "12.34"},   {row::Dpl, -500, "-50.0"},
-        {row::rLn, -1, "-0.01"}, {row::Dph, 12340, "1234.0"}, {row::Icd, 2000, "20.00"},
-    };
-    for (const ReadDisplayCase& c : cases) {
-        rig.state.row(c.row).value = c.value;
-        showReadValue(rig.session(), c.row);
-        EXPECT_EQ(form.text(rig.state.row(c.row).controlName), c.shown) << c.value;
-    }
-}
-
-struct ListDisplayCase {
-    int row;
-    int32_t value;
-    int item;
-};
-
-TEST_F(WindowModel, ListRowsSelectTheirItemOrNothing) {
-    const ListDisplayCase cases[] = {
-        {row::Ndt, 1, 0},   {row::Ndt, 30, 29}, {row::Ndt, 0, -1},       {row::La, 16, 15},
-        {row::Mod, 22, 22}, {row::Mod, 23, -1}, {20 /* Ptr_B */, 1, -1}, {row::Sch, -1, -1},
-    };
-    for (const ListDisplayCase& c : cases) {
-        rig.state.row(c.row).value = c.value;
-        showReadValue(rig.session(), c.row);
-        EXPECT_EQ(form.itemIndex(rig.state.row(c.row).controlName), c.item)
-            << rig.state.row(c.row).controlName << " " << c.value;
-    }
-    EXPECT_EQ(form.text("La__B"), "16");
-}
-
-TEST_F(WindowModel, ThePasswordRowIsNeverShown) {
-    rig.state.row(row::Psw).value = 1234;
-    showReadValue(rig.session(), row::Psw);
-    EXPECT_EQ(form.text("Psw_E"), "0000");
 }
 
 }  // namespace
