@@ -17,7 +17,7 @@ std::chrono::milliseconds timeLeft(Clock::time_point deadline) {
 }  // namespace
 
 FrameRead readFrame(SerialBackend& backend, std::span<uint8_t> into, const ReadLimits& limits,
-                    const FrameLength& length) {
+                    const FrameLength& length, const WaitHook& hook) {
     const auto start = Clock::now();
     const auto totalDeadline = start + limits.total;
     const auto firstByteDeadline =
@@ -33,7 +33,12 @@ FrameRead readFrame(SerialBackend& backend, std::span<uint8_t> into, const ReadL
         const auto gapDeadline = lastByte + limits.interByte;
         const bool gapFirst = read.count > 0 && gapDeadline < totalDeadline;
         const auto deadline = read.count == 0 ? firstByteDeadline : totalDeadline;
-        const std::chrono::milliseconds wait = timeLeft(gapFirst ? gapDeadline : deadline);
+        const std::chrono::milliseconds left = timeLeft(gapFirst ? gapDeadline : deadline);
+        if (hook && left > std::chrono::milliseconds::zero() && !hook()) {
+            read.end = ReadEnd::abandoned;
+            return read;
+        }
+        const std::chrono::milliseconds wait = hook ? std::min(left, kWaitSlice) : left;
         // Asked even when the time is up (then without waiting): the limits are on the line, and bytes
         // that arrived in time while this program was kept from running came in time.
         const int32_t got = backend.readAvailable(into.subspan(read.count, needed - read.count), wait);
@@ -44,7 +49,7 @@ FrameRead readFrame(SerialBackend& backend, std::span<uint8_t> into, const ReadL
         if (got > 0) {
             read.count += std::min(static_cast<std::size_t>(got), needed - read.count);
             lastByte = Clock::now();
-        } else if (wait == std::chrono::milliseconds::zero()) {
+        } else if (left == std::chrono::milliseconds::zero()) {
             read.end = gapFirst ? ReadEnd::gap : ReadEnd::timeLimit;
             return read;
         }

@@ -53,11 +53,12 @@ bool cPort::setup(uint8_t port, uint8_t speedIndex) {
     }
     lastRequest_.clear();
     echo_.reset();
+    stopped_ = false;
     return backend_->openDevice(port, kBaudRates.at(speedIndex));
 }
 
 int32_t cPort::transmit(std::span<const uint8_t> bytes) {
-    if (!backend_->isOpen() || bytes.empty()) {
+    if (!backend_->isOpen() || bytes.empty() || stopped_) {
         return 0;
     }
     const int32_t written = backend_->write(bytes);
@@ -93,13 +94,24 @@ Reception cPort::receiveReply(std::span<uint8_t> buffer, std::size_t longestRepl
         reception.end = ReadEnd::lineFailed;
         return reception;
     }
+    if (stopped_) {
+        reception.end = ReadEnd::abandoned;
+        return reception;
+    }
     longestReply = std::min(longestReply, window.size());
     reception.line.resize(lastRequest_.size() + longestReply);
     const FrameLength withEcho = [this, &reply](std::span<const uint8_t> arrived) {
         return echo_.needed(arrived, lastRequest_, reply);
     };
+    WaitHook hook;
+    if (waitHook_) {
+        hook = [this] {
+            stopped_ = stopped_ || !waitHook_();
+            return !stopped_;
+        };
+    }
     const FrameRead read =
-        readFrame(*backend_, reception.line, backend_->readTimeouts().forCount(longestReply), withEcho);
+        readFrame(*backend_, reception.line, backend_->readTimeouts().forCount(longestReply), withEcho, hook);
     reception.line.resize(read.count);
     reception.end = read.end;
     reception.echoLength = echo_.takeEcho(reception.line, lastRequest_, reply);
@@ -112,6 +124,10 @@ void cPort::discardInput() {
     if (backend_->isOpen()) {
         backend_->purgeInput();
     }
+}
+
+void cPort::setWaitHook(WaitHook hook) {
+    waitHook_ = std::move(hook);
 }
 
 void cPort::close() {

@@ -48,6 +48,12 @@ public:
     Reception receiveReply(std::span<uint8_t> buffer, std::size_t longestReply, const ReplyShape& reply);
     // Drops stale input before a request.
     void discardInput();
+    // Told while the channel waits for a reply, at least every kWaitSlice (FrameReader.h); none by
+    // default, when a wait blocks for its whole time. Once the hook has answered false the channel has
+    // stopped: the wait ends at once, and nothing more is sent or waited for until a port is opened again
+    // (the program is closing, or the operator cancelled the work).
+    void setWaitHook(WaitHook hook);
+    bool stopped() const { return stopped_; }
     // Drops DTR and closes; harmless when not open.
     void close();
     bool isOpen() const;
@@ -72,6 +78,8 @@ private:
     std::unique_ptr<SerialBackend> backend_;
     std::vector<uint8_t> lastRequest_;
     LineEcho echo_;
+    WaitHook waitHook_;
+    bool stopped_ = false;
 };
 
 }  // namespace k54
