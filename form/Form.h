@@ -101,6 +101,10 @@ public:
     virtual std::optional<std::string> chooseFileToOpen(std::string_view caption) = 0;
 
     virtual void closeWindow() = 0;
+
+    // Whether the operator has asked the work in progress to stop (Esc during an exchange, or closing the
+    // window): a long operation ends before its next request.
+    virtual bool stopRequested() const { return false; }
 };
 
 }  // namespace k54

@@ -39,8 +39,45 @@ void HeadlessForm::raise(EventKind kind, std::string_view name, int key) {
 
 int HeadlessForm::raiseKey(EventKind kind, std::string_view name, int key) {
     Event e{name, kindOf(name), key};
+    ++handlersRunning_;
     if (sink_) sink_(kind, e);
+    if (--handlersRunning_ == 0) {
+        stopAsked_ = false;
+        if (std::exchange(closing_, false)) closed_ = true;
+        for (const auto& type : std::exchange(typedAhead_, {})) type();
+    }
     return e.key;
+}
+
+bool HeadlessForm::keepWaiting() {
+    if (closing_) return false;
+    waiting_ = true;
+    if (whileWaiting_) whileWaiting_();
+    waiting_ = false;
+    return !closing_;
+}
+
+bool HeadlessForm::held() {
+    if (!waiting_) return false;
+    ++heldInputs_;
+    return true;
+}
+
+bool HeadlessForm::keptForLater(std::function<void()> type) {
+    if (!waiting_) return false;
+    typedAhead_.push_back(std::move(type));
+    return true;
+}
+
+void HeadlessForm::operatorPressesEscape() {
+    if (waiting_) stopAsked_ = true;
+}
+
+void HeadlessForm::operatorCloses() {
+    if (handlersRunning_ > 0)
+        closing_ = true;
+    else
+        closed_ = true;
 }
 
 bool HeadlessForm::hasControl(std::string_view name) const {
@@ -171,11 +208,13 @@ void HeadlessForm::setTimerEnabled(std::string_view name, bool enabled) {
 }
 
 // A box takes the window's activation: the focused field loses the focus only for the box's time, so
-// it is not left.
-void HeadlessForm::recordBox(BoxKind kind, std::string_view text, std::string_view caption) {
+// it is not left. A window that is closing shows none (a question is answered No, a dialog cancelled).
+bool HeadlessForm::recordBox(BoxKind kind, std::string_view text, std::string_view caption) {
+    if (closing_) return false;
     boxes_.push_back({kind, std::string(text), std::string(caption)});
     active_ = false;
     boxClosed_ = true;
+    return true;
 }
 
 void HeadlessForm::showInformation(std::string_view text) {
@@ -186,8 +225,8 @@ void HeadlessForm::showMessage(std::string_view text) {
 }
 
 bool HeadlessForm::askYesNo(std::string_view text, std::string_view caption) {
-    recordBox(BoxKind::Question, text, caption);
-    if (answers_.empty()) return false;  // a question the test did not expect is answered No
+    // A question the test did not expect is answered No.
+    if (!recordBox(BoxKind::Question, text, caption) || answers_.empty()) return false;
     const bool yes = answers_.front();
     answers_.pop_front();
     return yes;
@@ -196,8 +235,8 @@ bool HeadlessForm::askYesNo(std::string_view text, std::string_view caption) {
 // A file dialog is recorded as a box (its text the suggested name) and answered from the queue.
 std::optional<std::string> HeadlessForm::answerFileDialog(BoxKind kind, std::string_view suggestedName,
                                                           std::string_view caption) {
-    recordBox(kind, suggestedName, caption);
-    if (fileAnswers_.empty()) return std::nullopt;  // a dialog the test did not expect is cancelled
+    // A dialog the test did not expect is cancelled.
+    if (!recordBox(kind, suggestedName, caption) || fileAnswers_.empty()) return std::nullopt;
     std::optional<std::string> path = std::move(fileAnswers_.front());
     fileAnswers_.pop_front();
     return path;
@@ -231,17 +270,20 @@ void HeadlessForm::settle() {
 }
 
 void HeadlessForm::operatorChooses(std::string_view list, int index) {
+    if (held()) return;
     setItemIndex(list, index);
     raise(EventKind::Change, list);
     settle();
 }
 
 void HeadlessForm::operatorTypes(std::string_view field, std::string_view text) {
+    if (keptForLater([this, f = std::string(field), t = std::string(text)] { operatorTypes(f, t); })) return;
     setText(field, text);
     settle();
 }
 
 bool HeadlessForm::operatorTypesChar(std::string_view field, int character) {
+    if (keptForLater([this, f = std::string(field), character] { operatorTypesChar(f, character); })) return true;
     const int passed = raiseKey(EventKind::KeyPress, field, character);
     if (passed == 0) {
         settle();
@@ -262,6 +304,7 @@ bool HeadlessForm::operatorTypesChar(std::string_view field, int character) {
 // focus-out handler takes the activation, and the new control's focus-in then waits for the window
 // to be activated again.
 void HeadlessForm::focus(std::string_view control) {
+    if (held()) return;
     if (focused_ == control) return;
     const std::string left = std::exchange(focused_, std::string(control));
     if (active_ && !left.empty() && entered_ == left) {
@@ -280,11 +323,17 @@ void HeadlessForm::leaveFocus() {
 }
 
 void HeadlessForm::pressKey(std::string_view control, int virtualKey) {
+    if (keptForLater([this, c = std::string(control), virtualKey] { pressKey(c, virtualKey); })) return;
     raise(EventKind::KeyDown, control, virtualKey);
     settle();
 }
 
 void HeadlessForm::click(std::string_view control) {
+    if (waiting_ && control == "DemoExit") {  // «Выход» ends the wait as the close box does
+        operatorCloses();
+        return;
+    }
+    if (held()) return;
     State& s = state(control);
     if (s.kind == ControlKind::CheckBox) {
         setChecked(control, !s.checked);  // raises the click
@@ -296,12 +345,15 @@ void HeadlessForm::click(std::string_view control) {
 }
 
 void HeadlessForm::operatorOpensList(std::string_view list) {
+    if (held()) return;
     raise(EventKind::DropDown, list);
     settle();
 }
 
 bool HeadlessForm::fireTimer(std::string_view timer) {
     if (!state(timer).enabled) return false;
+    // Only the display timers run while the line is waited on; the poll's next tick comes after.
+    if (waiting_ && timer != "TimerReal" && timer != "Timer_Mgr") return false;
     raise(EventKind::Timer, timer);
     settle();
     return true;
@@ -315,6 +367,11 @@ HeadlessWindow::HeadlessWindow(cPort& port, mBus& bus, k54L& state, const System
                                bool reactivatesAfterBox)
     : form(reactivatesAfterBox), events(port, bus, state, form, system) {
     form.setEventSink([this](EventKind kind, Event& e) { return events.raise(kind, e); });
+    port.setWaitHook([this] { return form.keepWaiting(); });
+}
+
+HeadlessWindow::~HeadlessWindow() {
+    events.session().port.setWaitHook({});
 }
 
 void HeadlessWindow::start() {

@@ -83,6 +83,7 @@ public:
     std::optional<std::string> chooseFileToSave(std::string_view caption, std::string_view suggestedName) override;
     std::optional<std::string> chooseFileToOpen(std::string_view caption) override;
     void closeWindow() override { closed_ = true; }
+    bool stopRequested() const override { return stopAsked_ || closing_; }
 
     // --- the operator and the event loop, as tests drive them ---
     void create();    // the window has been built
@@ -100,6 +101,18 @@ public:
     void clearAnswers() { answers_.clear(); }
     // The next file dialog's answer: a path, or nothing for Cancel.
     void answerNextFileDialog(std::optional<std::string> path) { fileAnswers_.push_back(std::move(path)); }
+
+    // --- the line's waits, under the Qt window's rules: while the line is waited on, the operator's
+    // clicks are refused (they do nothing) and the keys typed are kept and typed once the work has ended,
+    // display timers still run, Esc asks the work to stop, and closing the window gives up the wait and
+    // closes once the work has unwound ---
+    // What the operator does during each wait (the channel's hook calls it, at least every 10 ms).
+    void setWhileWaiting(std::function<void()> act) { whileWaiting_ = std::move(act); }
+    bool keepWaiting();  // the channel's wait hook
+    void operatorPressesEscape();
+    void operatorCloses();  // the close box
+    bool waiting() const { return waiting_; }
+    int heldInputs() const { return heldInputs_; }  // clicks refused while waiting
 
     // --- what the operator saw ---
     const std::vector<std::string>& logLines() const { return log_; }
@@ -133,7 +146,7 @@ private:
     const State& state(std::string_view name) const;
     void raise(EventKind kind, std::string_view name, int key = 0);
     int raiseKey(EventKind kind, std::string_view name, int key);
-    void recordBox(BoxKind kind, std::string_view text, std::string_view caption);
+    bool recordBox(BoxKind kind, std::string_view text, std::string_view caption);
     std::optional<std::string> answerFileDialog(BoxKind kind, std::string_view suggestedName, std::string_view caption);
     // The end of an operator's action: the window manager activates the window again after a box.
     void settle();
@@ -153,12 +166,25 @@ private:
     int beeps_ = 0, repaints_ = 0;
     bool closed_ = false;
     int trendWindowShown_ = 0;
+    std::function<void()> whileWaiting_;
+    std::vector<std::function<void()>> typedAhead_;  // keys typed while waiting, to type once the work ends
+    int handlersRunning_ = 0;
+    int heldInputs_ = 0;
+    bool waiting_ = false, stopAsked_ = false, closing_ = false;
+
+    // True (and counted) when the operator's click is refused by a wait.
+    bool held();
+    // True when the keys are kept for later (then `type` runs once the work has ended).
+    bool keptForLater(std::function<void()> type);
 };
 
 // The headless window: the model and its handlers, wired like the real one.
 class HeadlessWindow {
 public:
     HeadlessWindow(cPort& port, mBus& bus, k54L& state, const SystemSettings& system, bool reactivatesAfterBox = true);
+    ~HeadlessWindow();
+    HeadlessWindow(const HeadlessWindow&) = delete;
+    HeadlessWindow& operator=(const HeadlessWindow&) = delete;
     HeadlessForm form;
     WindowEvents events;
 

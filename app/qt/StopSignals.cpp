@@ -26,7 +26,7 @@ int StopSignals::exitStatusFor(int signalNumber) {
 // A window program on Windows is ended through its window's messages; there are no such signals to catch.
 struct StopSignals::Handlers {};
 
-StopSignals::StopSignals() = default;
+StopSignals::StopSignals(std::function<void(int)>) {}
 StopSignals::~StopSignals() = default;
 
 #else
@@ -59,7 +59,8 @@ struct StopSignals::Handlers {
     std::array<bool, kStopSignals.size()> installed{};
 };
 
-StopSignals::StopSignals() : handlers_(std::make_unique<Handlers>()) {
+StopSignals::StopSignals(std::function<void(int)> stop) : handlers_(std::make_unique<Handlers>()) {
+    if (!stop) stop = [](int exitStatus) { QCoreApplication::exit(exitStatus); };
     if (wakeFd != -1) throw std::logic_error("StopSignals: only one instance at a time");
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, ends) != 0)
@@ -70,9 +71,9 @@ StopSignals::StopSignals() : handlers_(std::make_unique<Handlers>()) {
 
     const int readFd = handlers_->readEnd.get();
     handlers_->notifier = std::make_unique<QSocketNotifier>(readFd, QSocketNotifier::Read);
-    QObject::connect(handlers_->notifier.get(), &QSocketNotifier::activated, [readFd] {
+    QObject::connect(handlers_->notifier.get(), &QSocketNotifier::activated, [readFd, stop = std::move(stop)] {
         unsigned char signalNumber = 0;
-        if (::read(readFd, &signalNumber, 1) == 1) QCoreApplication::exit(exitStatusFor(signalNumber));
+        if (::read(readFd, &signalNumber, 1) == 1) stop(exitStatusFor(signalNumber));
     });
 
     for (std::size_t i = 0; i < kStopSignals.size(); ++i) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -65,7 +66,11 @@ QFont windowFont() {
 }  // namespace
 
 Tk54::Tk54(cPort& port, mBus& bus, k54L& state, const SystemSettings& system, QWidget* parent)
-    : QWidget(parent), WindowEvents(port, bus, state, *this, system) {
+    : QWidget(parent),
+      WindowEvents(port, bus, state, *this, system),
+      inputHold_([this] { stopAsked_ = true; }, QStringLiteral("DemoExit")) {
+    qApp->installEventFilter(&inputHold_);
+    port.setWaitHook([this] { return keepWaiting(); });
     setObjectName(qs(kWindowName));
     setWindowTitle(qs(kWindowCaption));
     setFixedSize(kClientWidth, kClientHeight);
@@ -79,6 +84,8 @@ Tk54::Tk54(cPort& port, mBus& bus, k54L& state, const SystemSettings& system, QW
 }
 
 Tk54::~Tk54() {
+    session().port.setWaitHook({});
+    qApp->removeEventFilter(&inputHold_);
     session().measurementListener = nullptr;  // the trend goes with this window
 }
 
@@ -155,13 +162,78 @@ void Tk54::wire(const Wire& w, QObject* object) {
 }
 
 bool Tk54::dispatch(EventKind kind, std::string_view name, int key) {
+    if (waiting_ && !runsWhileWaiting(kind, name)) return true;
     Event e{name, kindOf(name), key};
+    ++handlersRunning_;
     try {
         WindowEvents::raise(kind, e);
     } catch (const std::exception& error) {
-        QMessageBox::critical(this, windowTitle(), QString::fromUtf8(error.what()));
+        if (!closing_) QMessageBox::critical(this, windowTitle(), QString::fromUtf8(error.what()));
     }
+    if (--handlersRunning_ == 0) workEnded();
     return e.key != 0;
+}
+
+bool Tk54::runsWhileWaiting(EventKind kind, std::string_view name) {
+    return (kind == EventKind::Timer && (name == "TimerReal" || name == "Timer_Mgr")) ||
+           (kind == EventKind::Click && name == "DemoExit");  // closes, which ends the wait
+}
+
+bool Tk54::keepWaiting() {
+    if (closing_) return false;
+    if (!busyCursor_) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+        busyCursor_ = true;
+    }
+    waiting_ = true;
+    inputHold_.setActive(true);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    inputHold_.setActive(false);
+    waiting_ = false;
+    return !closing_;
+}
+
+void Tk54::workEnded() {
+    if (busyCursor_) {
+        QApplication::restoreOverrideCursor();
+        busyCursor_ = false;
+    }
+    stopAsked_ = false;
+    inputHold_.typeAhead();
+    if (exitStatus_) {
+        QCoreApplication::exit(*exitStatus_);
+    } else if (closing_) {
+        // Closed from the close box or «Выход» while the work ran: the close it was refused is done now.
+        QTimer::singleShot(0, this, [this] {
+            closing_ = false;
+            close();
+        });
+    }
+}
+
+void Tk54::endProgram(int exitStatus) {
+    if (handlersRunning_ == 0) {
+        QCoreApplication::exit(exitStatus);
+        return;
+    }
+    exitStatus_ = exitStatus;
+    closing_ = true;
+    // A box the work waits on is answered as Esc would (No, Cancel): the work then unwinds at once.
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
+}
+
+void Tk54::closeEvent(QCloseEvent* event) {
+    if (handlersRunning_ == 0) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    closing_ = true;
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
+}
+
+bool Tk54::stopRequested() const {
+    return stopAsked_ || closing_;
 }
 
 bool Tk54::eventFilter(QObject* watched, QEvent* event) {
@@ -403,25 +475,30 @@ void Tk54::setTimerEnabled(std::string_view name, bool enabled) {
 }
 
 void Tk54::showInformation(std::string_view text) {
+    if (closing_) return;
     QMessageBox::information(this, windowTitle(), qs(text));
 }
 
 void Tk54::showMessage(std::string_view text) {
+    if (closing_) return;
     QMessageBox box(QMessageBox::NoIcon, windowTitle(), qs(text), QMessageBox::Ok, this);
     box.exec();
 }
 
 bool Tk54::askYesNo(std::string_view text, std::string_view caption) {
+    if (closing_) return false;
     return QMessageBox::question(this, qs(caption), qs(text), QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
 }
 
 std::optional<std::string> Tk54::chooseFileToSave(std::string_view caption, std::string_view suggestedName) {
+    if (closing_) return std::nullopt;
     const auto path = askForFile(this, FileDialogKind::Save, qs(caption), qs(suggestedName));
     return path ? std::optional(ss(*path)) : std::nullopt;
 }
 
 std::optional<std::string> Tk54::chooseFileToOpen(std::string_view caption) {
+    if (closing_) return std::nullopt;
     const auto path = askForFile(this, FileDialogKind::Open, qs(caption));
     return path ? std::optional(ss(*path)) : std::nullopt;
 }

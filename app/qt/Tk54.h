@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/K5402p.h"
+#include "app/qt/InputHold.h"
 #include "form/Form.h"
 #include "trend/Trend.h"
 
@@ -21,6 +22,10 @@ class Tk54 final : public QWidget, public Form, public WindowEvents {
 public:
     Tk54(cPort& port, mBus& bus, k54L& state, const SystemSettings& system, QWidget* parent = nullptr);
     ~Tk54() override;
+
+    // Ends the program with the exit status (a stop signal): at once when the window is idle; during an
+    // operation its wait is given up, its boxes closed, and the program ends as soon as it has unwound.
+    void endProgram(int exitStatus);
 
     // --- Form ---
     bool hasControl(std::string_view name) const override;
@@ -65,11 +70,13 @@ public:
     std::optional<std::string> chooseFileToSave(std::string_view caption, std::string_view suggestedName) override;
     std::optional<std::string> chooseFileToOpen(std::string_view caption) override;
     void closeWindow() override;
+    bool stopRequested() const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void placeTrendWindowBeside();
@@ -82,6 +89,15 @@ private:
     void wire(const Wire& wire, QObject* object);
     // Runs the handler wired to the control's event; an error that escapes it is shown in a box.
     bool dispatch(EventKind kind, std::string_view name, int key = 0);
+    // The channel's wait hook: the window paints, moves and follows its timers while the line is waited
+    // on, with the operator's input held; false once the window is closing.
+    bool keepWaiting();
+    // Once the outermost handler has returned: the normal cursor back, a pending close or exit done.
+    void workEnded();
+    // Whether a handler runs even while the line is waited on: those that only show (the clock, the
+    // poll lamp) and «Выход», which closes the window as the close box does. Every other one would start
+    // an exchange inside another or change what it works on.
+    static bool runsWhileWaiting(EventKind kind, std::string_view name);
 
     QHash<QString, QObject*> controls_;
     QLabel* panels_[4] = {};
@@ -89,6 +105,14 @@ private:
     std::string enteredField_;  // the field the focus entered last and has not left
     Trend trend_;               // follows live measurement from the start, whether its window is open or not
     std::unique_ptr<TrendWindow> trendWindow_;
+
+    InputHold inputHold_;
+    int handlersRunning_ = 0;        // handlers in progress, nested ones counted
+    bool waiting_ = false;           // inside keepWaiting
+    bool busyCursor_ = false;        // the busy cursor shows
+    bool stopAsked_ = false;         // Esc during the work in progress
+    bool closing_ = false;           // the window is to close once the work has unwound
+    std::optional<int> exitStatus_;  // ... and the program to end with this status
 };
 
 }  // namespace k54

@@ -71,6 +71,6 @@ int main(int argc, char* argv[]) {
     const k54::SystemSettings system{systemDecimalSeparator(), k54::localCalendarTimeNow};
     k54::Tk54 window(port, bus, state, system);
     window.show();
-    const k54::StopSignals stopSignals;
+    const k54::StopSignals stopSignals([&window](int exitStatus) { window.endProgram(exitStatus); });
     return QApplication::exec();
 }

@@ -15,7 +15,14 @@
 namespace k54 {
 
 Progress progressOn(Form& form) {
-    return [&form](int done, int total) { form.setProgress(kProgressBar, total > 0 ? done * 100 / total : 100); };
+    return [&form](int done, int total) {
+        form.setProgress(kProgressBar, total > 0 ? done * 100 / total : 100);
+        form.setPanelText(kProgressPanel, "Запись " + std::to_string(done) + " из " + std::to_string(total));
+    };
+}
+
+StopRequest stopOn(const Form& form) {
+    return [&form] { return form.stopRequested(); };
 }
 
 bool readConfiguration(WindowSession& s) {
@@ -58,7 +65,8 @@ void logFactoryRows(WindowSession& s, const FactoryWriteReport& report) {
     std::vector<int> written, unwritten;
     for (int r = 0; r < kParamCount; ++r) {
         const bool refused = std::ranges::find(report.refused, r) != report.refused.end();
-        (refused || (report.unanswered && r >= *report.unanswered) ? unwritten : written).push_back(r);
+        const std::optional<int> firstUnsent = report.unanswered ? report.unanswered : report.stoppedAt;
+        (refused || (firstUnsent && r >= *firstUnsent) ? unwritten : written).push_back(r);
     }
     s.form.appendLog("Записано параметров: " + std::to_string(written.size()) + " (" + keyList(written) + ")");
     s.form.appendLog("Не записаны: " + keyList(unwritten));
@@ -70,7 +78,8 @@ FactoryWriteReport writeFactoryConfiguration(WindowSession& s) {
     reportStatus(s.form, kWritingConfiguration);
     s.form.setProgress(kProgressBar, 0);
     InstrumentLink link = instrumentLink(s);
-    const FactoryWriteReport report = writeFactoryValues(link, progressOn(s.form));
+    const FactoryWriteReport report = writeFactoryValues(link, progressOn(s.form), stopOn(s.form));
+    s.form.setPanelText(kProgressPanel, "");
     if (!report.allWritten()) logFactoryRows(s, report);
     reportStatus(s.form, report.allWritten() ? kWriteDone : kWriteFailed);
     return report;
@@ -83,7 +92,8 @@ void confirmAndWriteFactory(WindowSession& s) {
         return;
     }
     if (!backUpInstrument(s)) return;
-    // After a write that got no reply the read-back would only wait out its time-out on a silent line.
+    // After a write that got no reply the read-back would only wait out its time-out on a silent line; after
+    // a stopped one it shows what the instrument now holds.
     if (!writeFactoryConfiguration(s).unanswered) readConfiguration(s);
 }
 

@@ -18,8 +18,12 @@ inline constexpr std::string_view kWritingConfiguration = "Запись конф
 inline constexpr std::string_view kWriteDone = "Запись завершена!";
 inline constexpr std::string_view kWriteFailed = "Ошибка записи конфигурации";
 
-// A long write's progress shown in Bar_S, 0 - 100.
+// The status bar's panel that tells how far a long write is («Запись 12 из 31»); empty otherwise.
+inline constexpr int kProgressPanel = 2;
+// A long write's progress shown in Bar_S, 0 - 100, and in the progress panel.
 Progress progressOn(Form& form);
+// The operator's stop request (Form::stopRequested) as a long operation asks it.
+StopRequest stopOn(const Form& form);
 
 // Reads registers 0 - 38 in one request and shows every row; true when read and shown.
 bool readConfiguration(WindowSession& s);

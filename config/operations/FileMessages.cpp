@@ -106,7 +106,7 @@ std::vector<std::string> restoreLines(const RestoreReport& report) {
                         keyList(report.written) + ")");
     switch (report.outcome) {
         case RestoreOutcome::Restored:
-        case RestoreOutcome::Stopped:  // the window asks for no stop; what was not written is listed below
+        case RestoreOutcome::Stopped:  // what was not written is listed below
             break;
         case RestoreOutcome::ReadFailed:
         case RestoreOutcome::ReadBackFailed:

@@ -46,7 +46,8 @@ void warnIfNotLoadable(WindowSession& s, const SavedConfiguration& saved) {
 void showInstrumentAfter(WindowSession& s, const RestoreReport& report) {
     if (report.readBack)
         showRegisterImage(s, *report.readBack);
-    else if (report.outcome == RestoreOutcome::WriteFailed && report.modbusResult != kNoReply)
+    else if (report.outcome == RestoreOutcome::Stopped ||
+             (report.outcome == RestoreOutcome::WriteFailed && report.modbusResult != kNoReply))
         readConfiguration(s);
 }
 
@@ -103,7 +104,9 @@ void loadConfigurationFromFile(WindowSession& s) {
     options.backupFolder = defaultBackupFolder();
     options.now = s.system.localTime();
     options.progress = progressOn(s.form);
+    options.stopRequested = stopOn(s.form);
     const RestoreReport report = restoreConfiguration(link, file->registers, options);
+    s.form.setPanelText(kProgressPanel, "");
     for (const std::string& line : restoreLines(report)) s.form.appendLog(line);
     if (report.outcome == RestoreOutcome::Restored) s.form.appendLog("Конфигурация загружена: " + *path);
     reportStatus(s.form, report.outcome == RestoreOutcome::Restored ? kWriteDone : kWriteFailed);

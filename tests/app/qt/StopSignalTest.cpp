@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -81,6 +82,40 @@ private slots:
 
             const StopSignals stopSignals;
             QCOMPARE(execRaising(signalNumber), StopSignals::exitStatusFor(signalNumber));
+        }
+        QCOMPARE(exclusiveFlag(sim.devicePath()), 0);
+        QVERIFY(portOpensAgain(sim));
+    }
+
+    // A signal while the window waits on a silent instrument (the described 5 s) ends the program at
+    // once: the wait is given up, the window painted during it, and the port is free afterwards.
+    void aSignalDuringAWaitEndsTheProgramAtOnce() {
+        test::SimInstrument sim({"--fault", "silent"}, kPort);
+        {
+            test::QtWindowRig rig(sim.portsDir());
+            rig.choose("Com_B", QStringLiteral("COM%1").arg(kPort));
+            const StopSignals stopSignals([&rig](int exitStatus) { rig.window.endProgram(exitStatus); });
+            int paints = 0;
+            test::EventCounter painted(rig.window, QEvent::Paint, paints);
+            QElapsedTimer sinceSignal;
+            int paintsBeforeSignal = 0;
+            QTimer::singleShot(0, [&rig] { QTest::mouseClick(rig.widget<QPushButton>("ConnectCom"), Qt::LeftButton); });
+            QTimer::singleShot(300, [&rig, &paints] {
+                paints = 0;
+                rig.window.update();
+            });
+            QTimer::singleShot(800, [&] {
+                paintsBeforeSignal = paints;
+                sinceSignal.start();
+                std::raise(SIGTERM);
+            });
+            QTimer deadline;
+            deadline.setSingleShot(true);
+            QObject::connect(&deadline, &QTimer::timeout, [] { QCoreApplication::exit(kLoopMissedDeadline); });
+            deadline.start(kLoopDeadlineMs);
+            QCOMPARE(QApplication::exec(), StopSignals::exitStatusFor(SIGTERM));
+            QVERIFY2(sinceSignal.elapsed() < 500, qPrintable(QString::number(sinceSignal.elapsed())));
+            QVERIFY(paintsBeforeSignal > 0);  // painted during the wait
         }
         QCOMPARE(exclusiveFlag(sim.devicePath()), 0);
         QVERIFY(portOpensAgain(sim));

@@ -36,6 +36,20 @@ QStringList QtWindowRig::logLines() const {
     return all.isEmpty() ? QStringList{} : all.split(QLatin1Char('\n'));
 }
 
+EventCounter::EventCounter(QObject& watched, QEvent::Type type, int& count)
+    : watched_(watched), type_(type), count_(count) {
+    watched_.installEventFilter(this);
+}
+
+EventCounter::~EventCounter() {
+    watched_.removeEventFilter(this);
+}
+
+bool EventCounter::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &watched_ && event->type() == type_) ++count_;
+    return QObject::eventFilter(watched, event);
+}
+
 QStringList writesFrom(const SimInstrument& sim, std::size_t mark) {
     QStringList writes;
     const auto lines = sim.traceLines();

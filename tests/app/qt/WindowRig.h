@@ -36,6 +36,23 @@ public:
     QStringList logLines() const;
 };
 
+// Counts the events of one type an object gets, for as long as the counter lives.
+class EventCounter final : public QObject {
+public:
+    EventCounter(QObject& watched, QEvent::Type type, int& count);
+    ~EventCounter() override;
+    EventCounter(const EventCounter&) = delete;
+    EventCounter& operator=(const EventCounter&) = delete;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QObject& watched_;
+    QEvent::Type type_;
+    int& count_;
+};
+
 // Answers the next message box that opens with the given button (from a timer, since the box is
 // modal); the box's text lands in the string returned.
 std::shared_ptr<QString> answerNextBox(QMessageBox::StandardButton button);
