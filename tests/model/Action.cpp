@@ -19,7 +19,39 @@ const char* answer(bool yes) {
 
 }  // namespace
 
+namespace {
+
+const char* meddleName(Meddle m) {
+    switch (m) {
+        case Meddle::None:
+            return "";
+        case Meddle::ClickFactory:
+            return "click Source";
+        case Meddle::ClickConnect:
+            return "click ConnectCom";
+        case Meddle::ChooseInputType:
+            return "choose Mod_B item 3";
+        case Meddle::ClickPage:
+            return "click a page's control";
+        case Meddle::TickMeasurement:
+            return "click Mgr_En";
+    }
+    return "";
+}
+
+std::ostream& printAction(std::ostream& os, const Action& a);
+
+}  // namespace
+
 std::ostream& operator<<(std::ostream& os, const Action& a) {
+    printAction(os, a);
+    if (a.meddle != Meddle::None) os << " (while it waits: " << meddleName(a.meddle) << ")";
+    return os;
+}
+
+namespace {
+
+std::ostream& printAction(std::ostream& os, const Action& a) {
     switch (a.kind) {
         case ActionKind::SwitchPage:
             return os << "page «" << pageName(a.page) << "»";
@@ -45,6 +77,8 @@ std::ostream& operator<<(std::ostream& os, const Action& a) {
     }
     return os;
 }
+
+}  // namespace
 
 std::string withSystemSeparator(std::string text, char separator) {
     std::replace(text.begin(), text.end(), separator == ',' ? '.' : ',', separator);

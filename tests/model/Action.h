@@ -18,6 +18,11 @@ enum class ActionKind {
     ToggleMeasure,   // click the live-measurement check box
 };
 
+// What the operator clicks while the action's exchanges wait on the line. The window refuses it: it does
+// nothing, and the action goes on as if it had not been tried. (Keys typed meanwhile are typed after the
+// action; the waiting window's tests have them.)
+enum class Meddle { None, ClickFactory, ClickConnect, ChooseInputType, ClickPage, TickMeasurement };
+
 // How a typed number is committed.
 enum class Commit { Enter, Tab, ClickField };
 
@@ -28,8 +33,9 @@ struct Action {
     int item = 0;         // Choose
     std::string text;     // Type, PasswordEnter, PasswordButton
     Commit commit = Commit::Enter;
-    std::string target;  // ClickField: the field clicked to commit
-    bool yes = false;    // the answer to the question box
+    std::string target;            // ClickField: the field clicked to commit
+    bool yes = false;              // the answer to the question box
+    Meddle meddle = Meddle::None;  // tried during the action's first wait on the line (the headless window)
 };
 
 std::ostream& operator<<(std::ostream& os, const Action& action);

@@ -118,6 +118,10 @@ rc::Gen<Action> genAction(const Model& model) {
                 a.kind = ActionKind::ToggleMeasure;
                 break;
         }
+        // One action in two has the operator click something while it waits on the line.
+        if (*rc::gen::arbitrary<bool>())
+            a.meddle = *rc::gen::element(Meddle::ClickFactory, Meddle::ClickConnect, Meddle::ChooseInputType,
+                                         Meddle::ClickPage, Meddle::TickMeasurement);
         return a;
     });
 }

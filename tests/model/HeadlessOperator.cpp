@@ -27,6 +27,57 @@ public:
         HeadlessForm& f = rig_.form();
         f.clearBoxes();
         tickedMeasurement_ = false;
+        heldBefore_ = f.heldInputs();
+        meddled_ = 0;
+        f.setWhileWaiting([this, meddle = a.meddle] {
+            if (meddle != Meddle::None && meddled_ == 0) meddled_ = tryDuringAWait(meddle);
+        });
+        performAction(a, expected);
+        f.setWhileWaiting({});
+        boxes_.clear();
+        for (const HeadlessForm::Box& box : f.boxes()) boxes_.push_back(box.text);
+    }
+
+    void check(const Action&, const Model& model, std::vector<std::string>& problems) const override {
+        const HeadlessForm& f = rig_.window.form;
+        if (model.reactivates && f.active() != model.active)
+            problems.push_back("the window's activation differs from the model's");
+        if (tickedMeasurement_ && f.text("sUnt") != unitOf(model.value(0)))
+            problems.push_back("(d) the live value's unit is '" + f.text("sUnt") + "'");
+        if (f.closed()) problems.push_back("(d) the window closed");
+        if (f.heldInputs() - heldBefore_ != meddled_)
+            problems.push_back("(h) " + std::to_string(meddled_) + " inputs tried during a wait, " +
+                               std::to_string(f.heldInputs() - heldBefore_) + " held");
+    }
+
+private:
+    // The operator's clicks during a wait; how many were made.
+    int tryDuringAWait(Meddle meddle) {
+        HeadlessForm& f = rig_.form();
+        switch (meddle) {
+            case Meddle::None:
+                return 0;
+            case Meddle::ClickFactory:
+                f.click("Source");
+                return 1;
+            case Meddle::ClickConnect:
+                f.click("ConnectCom");
+                return 1;
+            case Meddle::ChooseInputType:
+                f.operatorChooses("Mod_B", 3);
+                return 1;
+            case Meddle::ClickPage:
+                f.focus("Dpl_E");
+                return 1;
+            case Meddle::TickMeasurement:
+                f.click("Mgr_En");
+                return 1;
+        }
+        return 0;
+    }
+
+    void performAction(const Action& a, const Expectation& expected) {
+        HeadlessForm& f = rig_.form();
         switch (a.kind) {
             case ActionKind::SwitchPage:
                 for (const std::string& to : expected.focusMoves)
@@ -75,20 +126,8 @@ public:
                 tickedMeasurement_ = f.fireTimer("Timer_ReadMg");  // the first poll's tick
                 break;
         }
-        boxes_.clear();
-        for (const HeadlessForm::Box& box : f.boxes()) boxes_.push_back(box.text);
     }
 
-    void check(const Action&, const Model& model, std::vector<std::string>& problems) const override {
-        const HeadlessForm& f = rig_.window.form;
-        if (model.reactivates && f.active() != model.active)
-            problems.push_back("the window's activation differs from the model's");
-        if (tickedMeasurement_ && f.text("sUnt") != unitOf(model.value(0)))
-            problems.push_back("(d) the live value's unit is '" + f.text("sUnt") + "'");
-        if (f.closed()) problems.push_back("(d) the window closed");
-    }
-
-private:
     void clickWithAnswer(const char* button, bool yes) {
         HeadlessForm& f = rig_.form();
         f.focus(button);
@@ -99,6 +138,8 @@ private:
     test::HeadlessRig rig_;
     std::vector<std::string> boxes_;
     bool tickedMeasurement_ = false;
+    int heldBefore_ = 0;  // the window's held inputs before the action
+    int meddled_ = 0;     // the inputs tried during the action's first wait
 };
 
 }  // namespace

@@ -30,5 +30,8 @@ void checkControls(const Model& model, const Observed& seen, std::vector<std::st
 // connection look and live measurement as the model has them.
 void checkHealth(const Model& before, const Model& after, const Expectation& expected, const Observed& seen,
                  bool countBoxes, std::vector<std::string>& problems);
+// (h) what the operator tried while the action waited on the line was held, every input of it, and
+// changed nothing ((a) to (d) hold as if it had not been tried): checked by the headless window's
+// operator (HeadlessOperator.cpp), the window that acts during its waits.
 
 }  // namespace k54::model

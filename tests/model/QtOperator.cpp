@@ -63,6 +63,8 @@ public:
     const Form& form() const override { return rig_.window; }
     const std::vector<std::string>& boxes() const override { return answerer_.texts(); }
 
+    // The action alone: what it tries during a wait (a.meddle) is the headless window's to try; the Qt
+    // window holds such input as the waiting window's test shows (tests/app/qt/WaitingWindowTest.cpp).
     void perform(const Action& a, const Expectation&) override {
         answerer_.expect(a.yes);
         switch (a.kind) {
