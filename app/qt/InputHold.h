@@ -1,6 +1,7 @@
 #pragma once
-// The operator's input while the window waits on the line, so that no second operation starts in the
-// middle of one. Clicks, the wheel and menus are refused (they do nothing; the busy cursor shows why),
+// Input that reaches the window while it waits on the line although the platform's input stays queued
+// then (input sent from within the program, as the tests send it), held so that no second operation
+// starts in the middle of one. Clicks, the wheel and menus are refused (they do nothing; the busy cursor shows why),
 // but for those on the one control let through (the exit button, which ends the wait as the close box
 // does). Keys are kept and typed after the work has ended, in order, as type-ahead: nothing typed is
 // lost. Esc is the one key taken at once: it asks the work in progress to stop. Painting, moving,

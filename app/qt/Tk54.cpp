@@ -187,7 +187,10 @@ bool Tk54::keepWaiting() {
     }
     waiting_ = true;
     inputHold_.setActive(true);
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // The keyboard's and the mouse's input stays queued in the platform and comes, in order, once the
+    // work has ended; Esc is asked of the keyboard itself.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (escapeKey_.pressed(*this)) stopAsked_ = true;
     inputHold_.setActive(false);
     waiting_ = false;
     return !closing_;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/K5402p.h"
+#include "app/qt/EscapeKey.h"
 #include "app/qt/InputHold.h"
 #include "form/Form.h"
 #include "trend/Trend.h"
@@ -107,6 +108,7 @@ private:
     std::unique_ptr<TrendWindow> trendWindow_;
 
     InputHold inputHold_;
+    EscapeKey escapeKey_;
     int handlersRunning_ = 0;        // handlers in progress, nested ones counted
     bool waiting_ = false;           // inside keepWaiting
     bool busyCursor_ = false;        // the busy cursor shows
