@@ -188,9 +188,10 @@ bool Tk54::keepWaiting() {
     waiting_ = true;
     inputHold_.setActive(true);
     // The keyboard's and the mouse's input stays queued in the platform and comes, in order, once the
-    // work has ended; Esc is asked of the keyboard itself.
+    // work has ended; Esc and «Выход» are asked of the devices themselves.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    if (escapeKey_.pressed(*this)) stopAsked_ = true;
+    if (waitingInput_.escapePressed(*this)) stopAsked_ = true;
+    if (waitingInput_.pressedOn(*this, *controlAs<QWidget>("DemoExit"))) close();
     inputHold_.setActive(false);
     waiting_ = false;
     return !closing_;

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "app/K5402p.h"
-#include "app/qt/EscapeKey.h"
 #include "app/qt/InputHold.h"
+#include "app/qt/WaitingInput.h"
 #include "form/Form.h"
 #include "trend/Trend.h"
 
@@ -108,7 +108,7 @@ private:
     std::unique_ptr<TrendWindow> trendWindow_;
 
     InputHold inputHold_;
-    EscapeKey escapeKey_;
+    WaitingInput waitingInput_;
     int handlersRunning_ = 0;        // handlers in progress, nested ones counted
     bool waiting_ = false;           // inside keepWaiting
     bool busyCursor_ = false;        // the busy cursor shows
