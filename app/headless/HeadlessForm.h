@@ -111,7 +111,6 @@ public:
     bool keepWaiting();  // the channel's wait hook
     void operatorPressesEscape();
     void operatorCloses();  // the close box
-    bool waiting() const { return waiting_; }
     int heldInputs() const { return heldInputs_; }  // clicks refused while waiting
 
     // --- what the operator saw ---
