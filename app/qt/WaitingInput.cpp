@@ -50,8 +50,9 @@ int escapeKeycode(xcb_connection_t* connection) {
 bool WaitingInput::escapePressed(const QWidget& window) {
     if (!window.isActiveWindow()) return false;
 #ifdef _WIN32
-    // The high bit: down now; the low bit: pressed since the last call (a short tap between two asks).
-    return (::GetAsyncKeyState(VK_ESCAPE) & 0x8001) != 0;
+    // Down now (the high bit). The low bit, pressed since the last call, would also tell of a press long
+    // before the work began.
+    return (::GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
 #elif defined(__linux__)
     xcb_connection_t* connection = x11Connection();
     if (!connection) return false;
@@ -71,7 +72,7 @@ bool WaitingInput::pressedOn(const QWidget& window, const QWidget& button) {
     const QRect place(button.mapToGlobal(QPoint(0, 0)), button.size());
 #ifdef _WIN32
     POINT cursor{};
-    if (!::GetCursorPos(&cursor) || !(::GetAsyncKeyState(VK_LBUTTON) & 0x8001)) return false;
+    if (!::GetCursorPos(&cursor) || !(::GetAsyncKeyState(VK_LBUTTON) & 0x8000)) return false;
     const qreal scale = button.devicePixelRatioF();
     return place.contains(QPoint(static_cast<int>(cursor.x / scale), static_cast<int>(cursor.y / scale)));
 #elif defined(__linux__)

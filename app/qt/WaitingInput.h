@@ -9,10 +9,9 @@ namespace k54 {
 
 class WaitingInput {
 public:
-    // True when Esc is down now, or (where the platform tells) was pressed since the last call.
+    // True when Esc is down now (the window asks every 10 ms; a press lasts longer).
     bool escapePressed(const QWidget& window);
-    // True when the left button is down over `button` (or, where the platform tells, was pressed since
-    // the last call while the pointer is over it).
+    // True when the left button is down now with the pointer over `button`.
     bool pressedOn(const QWidget& window, const QWidget& button);
 
 private:
