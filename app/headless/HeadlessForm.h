@@ -110,7 +110,7 @@ public:
     void setWhileWaiting(std::function<void()> act) { whileWaiting_ = std::move(act); }
     bool keepWaiting();  // the channel's wait hook
     void operatorPressesEscape();
-    void operatorCloses();  // the close box
+    void operatorCloses();                          // the close box
     int heldInputs() const { return heldInputs_; }  // clicks refused while waiting
 
     // --- what the operator saw ---

@@ -122,19 +122,20 @@ TEST_F(SerialTimeouts, TheFirstByteLimitEndsASilentReadButNotAReplyBegunInTime) 
     EXPECT_GE(silent, 60ms);
     EXPECT_LT(silent, 500ms);
 
-    // A reply begun 20 ms in and ending 180 ms in, past a first-byte limit of 150 ms: the limit leaves the
-    // slave's thread 130 ms to start on a loaded machine, and the pauses stay below the 100 ms gap.
-    port.setReadTimeouts({100ms, 1ms, 1000ms, 150ms});
+    // A reply begun 20 ms in and ending 220 ms in, past a first-byte limit of 150 ms: the limit leaves the
+    // slave's thread 130 ms to start on a loaded machine, and the pauses of 100 ms stay well below the
+    // 300 ms gap, also when the slave's thread runs late.
+    port.setReadTimeouts({300ms, 1ms, 1000ms, 150ms});
     const std::vector<uint8_t> frame = withCrc({0x01, 0x03, 0x04, 0x01, 0x5A, 0x00, 0x0D});
     start = Clock::now();  // before the slave's pauses, which then all fall after it
     FakeSlave slave(
         pty, 0,
-        {ReplyStep{{frame.begin(), frame.begin() + 2}, 20ms}, ReplyStep{{frame.begin() + 2, frame.begin() + 5}, 80ms},
-         ReplyStep{{frame.begin() + 5, frame.end()}, 80ms}});
+        {ReplyStep{{frame.begin(), frame.begin() + 2}, 20ms}, ReplyStep{{frame.begin() + 2, frame.begin() + 5}, 100ms},
+         ReplyStep{{frame.begin() + 5, frame.end()}, 100ms}});
     const k54::Reception reception = port.receiveReply(rx, 9, nineBytes);
     EXPECT_EQ(reception.line, frame);
     EXPECT_EQ(reception.end, k54::ReadEnd::complete);
-    EXPECT_GE(Clock::now() - start, 180ms);
+    EXPECT_GE(Clock::now() - start, 220ms);
 }
 
 // The limits are on the line, not on how soon the program looks: a reply that has wholly arrived while
